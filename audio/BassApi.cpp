@@ -1,0 +1,180 @@
+// The library's exported functions: argument checks, the last error, and the
+// lifetime of the output. Every control function holds one lock; the audio
+// thread never takes it.
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+#include "DeviceList.h"
+#include "Mixer.h"
+#include "SdlOutput.h"
+#include "SilentOutput.h"
+#include "bass.h"
+#include "bass_internal.h"
+
+namespace {
+
+constexpr DWORD kVersion = (BASS_INTERFACE_VERSION << 16) | 0x0001u;
+
+enum class OutputKind { None, Offline, Device };
+
+struct Library {
+  std::mutex lock;
+  bass::Mixer mixer;
+  bass::DeviceList devices;
+  std::unique_ptr<bass::Output> output;
+  // Written under the lock; read without it by BASS_OfflineRender.
+  std::atomic<OutputKind> kind{OutputKind::None};
+  DWORD rate = 0;
+  float volume = 1.0f;
+};
+
+Library& Lib() {
+  static Library library;
+  return library;
+}
+
+thread_local int lastError = BASS_OK;
+
+BOOL Fail(int code) {
+  lastError = code;
+  return FALSE;
+}
+
+BOOL Succeed() {
+  lastError = BASS_OK;
+  return TRUE;
+}
+
+// Opens the output at `device` (already known to exist) or gives the error.
+int OpenDevice(Library& lib, int device, DWORD freq) {
+  if (device == BASS_DEVICE_NOSOUND) {
+    lib.output = std::make_unique<bass::SilentOutput>(lib.mixer, freq);
+  } else {
+    const char* name = device == BASS_DEVICE_DEFAULT ? nullptr : lib.devices.Name(static_cast<std::size_t>(device));
+    lib.output = bass::SdlOutput::Open(name, freq, lib.mixer);
+  }
+  return lib.output ? BASS_OK : BASS_ERROR_OPEN;
+}
+
+// Checks shared by both ways of initialising.
+int CheckInit(const Library& lib, DWORD freq) {
+  if (lib.kind != OutputKind::None) return BASS_ERROR_ALREADY;
+  if (freq == 0) return BASS_ERROR_PARAM;
+  return BASS_OK;
+}
+
+void MarkInitialised(Library& lib, OutputKind kind, DWORD freq) {
+  lib.kind = kind;
+  lib.rate = freq;
+  lib.mixer.SetVolume(lib.volume);
+}
+
+}  // namespace
+
+extern "C" {
+
+DWORD BASS_GetVersion(void) {
+  Succeed();
+  return kVersion;
+}
+
+BOOL BASS_GetDeviceInfo(DWORD device, BASS_DEVICEINFO* info) {
+  if (info == nullptr) return Fail(BASS_ERROR_PARAM);
+  Library& lib = Lib();
+  std::lock_guard guard(lib.lock);
+  if (device == 0) {
+    lib.devices.Refresh();
+  } else {
+    lib.devices.EnsureListed();
+  }
+  if (device >= lib.devices.Count()) return Fail(BASS_ERROR_DEVICE);
+  info->name = lib.devices.Name(device);
+  return Succeed();
+}
+
+BOOL BASS_Init(int device, DWORD freq, DWORD /*flags*/, void* /*window*/, void* /*clsid*/) {
+  Library& lib = Lib();
+  std::lock_guard guard(lib.lock);
+  if (const int error = CheckInit(lib, freq); error != BASS_OK) return Fail(error);
+  if (device == -1) device = BASS_DEVICE_DEFAULT;
+  if (device < 0) return Fail(BASS_ERROR_DEVICE);
+  lib.devices.EnsureListed();
+  if (static_cast<std::size_t>(device) >= lib.devices.Count()) return Fail(BASS_ERROR_DEVICE);
+  if (const int error = OpenDevice(lib, device, freq); error != BASS_OK) return Fail(error);
+  MarkInitialised(lib, OutputKind::Device, freq);
+  return Succeed();
+}
+
+BOOL BASS_Free(void) {
+  Library& lib = Lib();
+  std::lock_guard guard(lib.lock);
+  if (lib.kind == OutputKind::None) return Fail(BASS_ERROR_INIT);
+  lib.output.reset();  // stops the audio thread first
+  lib.mixer.ReleaseAll();
+  lib.kind = OutputKind::None;
+  lib.rate = 0;
+  return Succeed();
+}
+
+HSTREAM BASS_StreamCreate(DWORD freq, DWORD chans, DWORD /*flags*/, STREAMPROC* proc, void* user) {
+  Library& lib = Lib();
+  std::lock_guard guard(lib.lock);
+  if (lib.kind == OutputKind::None) return Fail(BASS_ERROR_INIT);
+  if (proc == nullptr) return Fail(BASS_ERROR_PARAM);
+  if ((chans != 1 && chans != 2) || freq != lib.rate) return Fail(BASS_ERROR_FORMAT);
+  const HSTREAM handle = lib.mixer.Create(chans, proc, user);
+  if (handle == 0) return Fail(BASS_ERROR_SLOTS);
+  Succeed();
+  return handle;
+}
+
+static BOOL SetPlaying(DWORD handle, bool playing) {
+  Library& lib = Lib();
+  std::lock_guard guard(lib.lock);
+  if (!lib.mixer.SetPlaying(handle, playing)) return Fail(BASS_ERROR_HANDLE);
+  return Succeed();
+}
+
+BOOL BASS_ChannelPlay(DWORD handle, BOOL /*restart*/) { return SetPlaying(handle, true); }
+BOOL BASS_ChannelPause(DWORD handle) { return SetPlaying(handle, false); }
+BOOL BASS_ChannelStop(DWORD handle) { return SetPlaying(handle, false); }
+
+BOOL BASS_SetVolume(float volume) {
+  if (!(volume >= 0.0f && volume <= 1.0f)) return Fail(BASS_ERROR_PARAM);  // NaN fails here too
+  Library& lib = Lib();
+  std::lock_guard guard(lib.lock);
+  if (lib.kind == OutputKind::None) return Fail(BASS_ERROR_INIT);
+  lib.volume = volume;
+  lib.mixer.SetVolume(volume);
+  return Succeed();
+}
+
+int BASS_ErrorGetCode(void) { return lastError; }
+
+BOOL BASS_OfflineInit(DWORD freq) {
+  Library& lib = Lib();
+  std::lock_guard guard(lib.lock);
+  if (const int error = CheckInit(lib, freq); error != BASS_OK) return Fail(error);
+  MarkInitialised(lib, OutputKind::Offline, freq);
+  return Succeed();
+}
+
+BOOL BASS_OfflineRender(int16_t* out, DWORD frames) {
+  // No lock: this stands in for the audio thread. The output kind changes
+  // only while nothing renders.
+  Library& lib = Lib();
+  if (lib.kind != OutputKind::Offline) return Fail(BASS_ERROR_INIT);
+  if (out == nullptr) return Fail(BASS_ERROR_PARAM);
+  lib.mixer.Render(out, frames);
+  return Succeed();
+}
+
+DWORD BASS_OutputBufferFrames(void) {
+  Library& lib = Lib();
+  std::lock_guard guard(lib.lock);
+  Succeed();
+  return lib.output ? lib.output->BufferFrames() : 0;
+}
+
+}  // extern "C"

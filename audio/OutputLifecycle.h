@@ -1,0 +1,90 @@
+// Bringing the audio output up and down: loading the audio library, listing
+// its devices, initialising the chosen one, creating and starting the eight
+// generator streams, restarting on a change of device, and the error box for
+// every failed library call.
+//
+// The main window derives from OutputLifecycle and supplies what the sequence
+// needs of it (device list, generator controls, group boxes, message boxes)
+// through the pure virtual functions below. Everything here runs on the window
+// thread. The methods named like button handlers are bound to no control:
+// the window calls them itself, and they ignore their sender.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "GeneratorBank.h"
+#include "bass.h"
+
+// The device number handed to BASS_Init: the device list's selected position,
+// -1 when none. 0 at program start.
+extern int32_t OutputDeviceIndex;
+
+// The audio library module, loaded once by file name and never released.
+extern void* AudioLibraryModule;
+extern const char* AudioLibraryFileName;
+
+// The exit code after the version check fails: the program could not run.
+inline constexpr int kWrongVersionExitCode = 1;
+// Position of the device list selected at start-up (the fourth entry).
+inline constexpr int kStartDevicePosition = 3;
+
+class OutputLifecycle {
+ public:
+  OutputLifecycle() = default;
+  OutputLifecycle(const OutputLifecycle&) = delete;
+  OutputLifecycle& operator=(const OutputLifecycle&) = delete;
+  virtual ~OutputLifecycle() = default;
+
+  // Loads the module by file name; the window thread's floating-point
+  // environment is the same afterwards. Reports nothing.
+  void LoadAudioLibrary();
+  bool AudioLibraryLoaded() const { return AudioLibraryModule != nullptr; }
+
+  // Fills the device list, selects the fourth entry and restarts.
+  void btnGetDevicesListClick(const void* Sender = nullptr);
+  // Takes the list's selection as the device and restarts.
+  void cbOutputDevicesChange(const void* Sender = nullptr);
+  // Stop, free, initialise, create, start; each step runs whatever the
+  // previous one gave.
+  void btnRestartClick(const void* Sender = nullptr);
+  // Version check (ends the program on a mismatch), then initialisation.
+  void btnBassInitClick(const void* Sender = nullptr);
+  void btnCreateStreamClick(const void* Sender = nullptr);
+  // Loads each generator from its controls and starts its stream; enables
+  // the generator groups once all eight play.
+  void btnStartStreamClick(const void* Sender = nullptr);
+
+  // Stream handles of generators 1 to 8. A creation overwrites its handle,
+  // 0 included; nothing else clears them.
+  std::array<HSTREAM, kGeneratorCount> SineStreams{};
+  HSTREAM& Sine1Stream = SineStreams[0];
+  HSTREAM& Sine2Stream = SineStreams[1];
+  HSTREAM& Sine3Stream = SineStreams[2];
+  HSTREAM& Sine4Stream = SineStreams[3];
+  HSTREAM& Sine5Stream = SineStreams[4];
+  HSTREAM& Sine6Stream = SineStreams[5];
+  HSTREAM& Sine7Stream = SineStreams[6];
+  HSTREAM& Sine8Stream = SineStreams[7];
+
+ protected:
+  // Shows `text` with the library's last error code in the window's box.
+  void ShowAudioError(const std::string& text);
+
+  // What the sequence needs of its window. Generators are numbered 1 to 8.
+  virtual void ClearDeviceList() = 0;
+  virtual void AppendDevice(const std::string& name) = 0;
+  // A position past the end leaves no entry selected.
+  virtual void SelectDevice(int position) = 0;
+  // -1 when no entry is selected.
+  virtual int SelectedDevice() const = 0;
+  virtual long double GeneratorFrequency(int generator) const = 0;
+  virtual int GeneratorLevel(int generator) const = 0;
+  virtual void EnableGeneratorGroup(int generator) = 0;
+  virtual void* NativeWindowHandle() = 0;
+  // A modal box owned by the window, no icon; returns once dismissed.
+  virtual void ShowOwnedMessage(const std::string& message) = 0;
+  // A modal error box owned by no window; returns once dismissed.
+  virtual void ShowUnownedError(const std::string& message) = 0;
+};

@@ -1,0 +1,118 @@
+/* Sinefold's audio library: user streams mixed in software onto one output
+ * device.
+ *
+ * Threads. Every function here is called from one control thread at a time
+ * (the program's window thread). The library calls each playing stream's fill
+ * routine on an audio thread of its own, from the moment the stream plays
+ * until it is paused, stopped or the library is freed; BASS_Free returns only
+ * once no fill routine can run any more.
+ *
+ * Fill routines are real-time code: they must not allocate, lock, make system
+ * calls or log, and must return quickly. They fill the whole buffer with
+ * interleaved signed 16-bit little-endian samples and return its length.
+ *
+ * Errors. A function that fails returns 0 (FALSE or a zero handle), changes
+ * nothing, and sets the calling thread's last error, which BASS_ErrorGetCode
+ * reads. A function that succeeds sets the last error to BASS_OK.
+ */
+#ifndef SINEFOLD_BASS_H
+#define SINEFOLD_BASS_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(BASS_BUILDING_LIBRARY)
+#define BASSAPI __attribute__((visibility("default")))
+#else
+#define BASSAPI
+#endif
+
+typedef uint32_t DWORD;
+typedef int BOOL;    /* 0 is false, anything else true */
+typedef DWORD HSTREAM; /* 0 is never a valid handle */
+
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+/* The version's high 16 bits are the interface version, 0x0204. */
+#define BASS_INTERFACE_VERSION 0x0204u
+
+/* Device numbers. Position 0 is "No sound": a clock-paced output that runs
+ * the streams at real-time speed and discards the sound, so the library works
+ * on a machine without audio hardware. Position 1 is "Default", the system's
+ * default output. The system's output devices follow from position 2 on.
+ * BASS_Init also takes -1 for the default output. */
+#define BASS_DEVICE_NOSOUND 0
+#define BASS_DEVICE_DEFAULT 1
+
+/* Error codes, one for each kind of failure. */
+enum {
+  BASS_OK = 0,
+  BASS_ERROR_DEVICE = 1,  /* no device at that position */
+  BASS_ERROR_OPEN = 2,    /* the device exists but could not be opened */
+  BASS_ERROR_INIT = 3,    /* the output is not initialised */
+  BASS_ERROR_ALREADY = 4, /* the output is already initialised */
+  BASS_ERROR_HANDLE = 5,  /* 0, unknown, or freed by BASS_Free */
+  BASS_ERROR_PARAM = 6,   /* a null pointer, or a value out of its range */
+  BASS_ERROR_FORMAT = 7,  /* a sample format the output cannot play */
+  BASS_ERROR_SLOTS = 8    /* every stream slot is taken until BASS_Free */
+};
+
+/* What BASS_GetDeviceInfo tells of a device. */
+typedef struct BASS_DEVICEINFO {
+  const char *name; /* UTF-8, owned by the library; valid until the next
+                       enumeration from position 0 */
+} BASS_DEVICEINFO;
+
+/* A stream's fill routine; see the real-time rules above. */
+typedef DWORD(STREAMPROC)(HSTREAM handle, void *buffer, DWORD length, void *user);
+
+BASSAPI DWORD BASS_GetVersion(void);
+
+/* Describes the device at `device` (0, 1, 2, ...). Fails with
+ * BASS_ERROR_DEVICE past the last one, which ends an enumeration. Asking for
+ * position 0 looks the system's devices up afresh. */
+BASSAPI BOOL BASS_GetDeviceInfo(DWORD device, BASS_DEVICEINFO *info);
+
+/* Opens `device` (-1 for the default output) at `freq` frames per second,
+ * 16-bit stereo. `flags` and `clsid` are reserved (pass 0 and NULL);
+ * `window` is the caller's main window, unused on this platform. The output
+ * asks the device for a short buffer of 256 frames. */
+BASSAPI BOOL BASS_Init(int device, DWORD freq, DWORD flags, void *window, void *clsid);
+
+/* Stops the output, then releases every stream and the device. When it
+ * returns, no fill routine runs and none will run again. */
+BASSAPI BOOL BASS_Free(void);
+
+/* Creates a paused stream of 1 or 2 channels at the output's rate, filled by
+ * `proc` with `user` as its last argument. `flags` is reserved (pass 0). */
+BASSAPI HSTREAM BASS_StreamCreate(DWORD freq, DWORD chans, DWORD flags, STREAMPROC *proc, void *user);
+
+/* Starts or resumes a stream; `restart` has no effect, as streams hold no
+ * buffered sound. Playing an already playing stream succeeds. */
+BASSAPI BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
+/* Pause and stop both halt a stream's fill routine until it plays again. */
+BASSAPI BOOL BASS_ChannelPause(DWORD handle);
+BASSAPI BOOL BASS_ChannelStop(DWORD handle);
+
+/* Sets the master volume, 0.0 to 1.0, applied to the mix of all streams.
+ * Needs an initialised output; the value is kept across BASS_Free and
+ * BASS_Init, so a change of device does not change the volume. The mix is
+ * clamped to full scale, never wrapped. */
+BASSAPI BOOL BASS_SetVolume(float volume);
+
+/* The last error of the calling thread. */
+BASSAPI int BASS_ErrorGetCode(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* SINEFOLD_BASS_H */

@@ -1,0 +1,54 @@
+// The eight generators' shared state and the fill routines of their audio
+// streams.
+//
+// Thread rules: the window thread writes Frequency, Amplitude and Phase
+// resets; each stream's fill routine runs on the audio library's thread and
+// reads all three fields of its own generator afresh for every value and
+// writes its Phase back. Every access is one relaxed atomic load or store of a
+// whole double: no lock, no ordering between fields, last store wins. The
+// phase step is a load and a store, never a read-modify-write, so a reset that
+// lands between the two is overwritten; that is accepted.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+
+inline constexpr int kGeneratorCount = 8;
+
+struct GeneratorState {
+  std::atomic<double> Phase{0.0};      // half-cycles: the waveform is sin(pi * Phase)
+  std::atomic<double> Frequency{0.0};  // Hz, any value; nothing here checks it
+  std::atomic<double> Amplitude{0.0};  // 16-bit sample units, 0 to 32767
+};
+
+using GeneratorArray = std::array<GeneratorState, kGeneratorCount>;
+
+// Generator k (1 to 8) is GeneratorBank[k - 1]. Static storage: it outlives
+// the window, so a fill routine still running during shutdown never reaches
+// freed memory.
+extern GeneratorArray GeneratorBank;
+
+// Fills `length` bytes of `buffer` with interleaved 16-bit little-endian
+// values of `generator` (an odd last byte stays as it is) and returns
+// `length`. Real-time safe: no allocation, no lock, no call but the sine.
+uint32_t FillGeneratorStream(GeneratorState& generator, void* buffer, uint32_t length);
+
+// The fill routine of generator K's stream, with the audio library's stream
+// callback contract: handle and user value are ignored, the whole buffer is
+// filled and its length returned.
+template <int K>
+uint32_t GeneratorStreamProc(uint32_t /*handle*/, void* buffer, uint32_t length, void* /*user*/) {
+  static_assert(K >= 1 && K <= kGeneratorCount, "generators are numbered 1 to 8");
+  return FillGeneratorStream(GeneratorBank[K - 1], buffer, length);
+}
+
+using GeneratorStreamProcType = uint32_t(uint32_t, void*, uint32_t, void*);
+
+// GeneratorStreamProcs[k - 1] is GeneratorStreamProc<k>, for code that walks
+// the generators in a loop.
+inline constexpr auto GeneratorStreamProcs = []<std::size_t... I>(std::index_sequence<I...>) {
+  return std::array<GeneratorStreamProcType*, kGeneratorCount>{&GeneratorStreamProc<int(I) + 1>...};
+}(std::make_index_sequence<kGeneratorCount>{});

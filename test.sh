@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the audio thread's
+# code under the thread sanitizer and under the address and undefined
+# behaviour sanitizers, then the whole suite, the end-to-end test included.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+scripts/build.sh
+
+jobs=$(nproc)
+for sanitizer in thread address; do
+  dir=build-$sanitizer
+  echo "== $sanitizer sanitizer: engine and audio library"
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSINEFOLD_SANITIZER=$sanitizer \
+    -DSINEFOLD_BUILD_UI=OFF -DSINEFOLD_BUILD_BENCH=OFF >/dev/null
+  cmake --build "$dir"
+  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  ASAN_OPTIONS="detect_leaks=1 abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1" \
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+done
+
+echo "== the whole suite"
+ctest --test-dir build --output-on-failure -j "$jobs"

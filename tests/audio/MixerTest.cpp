@@ -1,0 +1,108 @@
+// The mix, rendered offline: sums, channels, volume, clamping, pausing.
+#include <array>
+#include <vector>
+
+#include "BassTestSupport.h"
+
+namespace {
+
+using namespace bass_test;
+
+class Mixing : public LibraryTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(BASS_OfflineInit(kRate));
+    ASSERT_TRUE(BASS_SetVolume(1.0f));  // the volume outlives BASS_Free
+  }
+
+  HSTREAM Play(int16_t& level, DWORD channels = 2) {
+    const HSTREAM stream = BASS_StreamCreate(kRate, channels, 0, ConstantProc, &level);
+    EXPECT_NE(stream, 0u);
+    EXPECT_TRUE(BASS_ChannelPlay(stream, FALSE));
+    return stream;
+  }
+
+  // Renders more frames than one internal block and checks they all agree.
+  std::array<int, 2> RenderFrame() {
+    std::vector<int16_t> out(2 * 1500, 12345);
+    EXPECT_TRUE(BASS_OfflineRender(out.data(), 1500));
+    for (std::size_t i = 2; i < out.size(); ++i) EXPECT_EQ(out[i], out[i % 2]) << "value " << i;
+    return {out[0], out[1]};
+  }
+};
+
+TEST_F(Mixing, NothingPlayingIsSilence) { EXPECT_EQ(RenderFrame(), (std::array<int, 2>{0, 0})); }
+
+TEST_F(Mixing, StreamsAddUpAndMonoFeedsBothChannels) {
+  int16_t a = 1000, b = -300, mono = 7;
+  Play(a);
+  Play(b);
+  Play(mono, 1);
+  EXPECT_EQ(RenderFrame(), (std::array<int, 2>{707, 707}));
+}
+
+TEST_F(Mixing, FullScaleClampsInsteadOfWrapping) {
+  int16_t high = 20000, low = -20000;
+  const HSTREAM h1 = Play(high);
+  const HSTREAM h2 = Play(high);
+  EXPECT_EQ(RenderFrame(), (std::array<int, 2>{32767, 32767}));
+  BASS_ChannelStop(h1);
+  BASS_ChannelStop(h2);
+  Play(low);
+  Play(low);
+  EXPECT_EQ(RenderFrame(), (std::array<int, 2>{-32768, -32768}));
+}
+
+TEST_F(Mixing, VolumeScalesTheSumAndSurvivesARestart) {
+  int16_t a = 20000, b = 20000;
+  Play(a);
+  Play(b);
+  ASSERT_TRUE(BASS_SetVolume(0.25f));
+  EXPECT_EQ(RenderFrame(), (std::array<int, 2>{10000, 10000}));  // scaled before clamping
+  ASSERT_TRUE(BASS_Free());
+  ASSERT_TRUE(BASS_OfflineInit(kRate));
+  Play(a);
+  EXPECT_EQ(RenderFrame(), (std::array<int, 2>{5000, 5000}));
+  ASSERT_TRUE(BASS_SetVolume(0.0f));
+  EXPECT_EQ(RenderFrame(), (std::array<int, 2>{0, 0}));
+}
+
+TEST_F(Mixing, PausedAndStoppedStreamsAreNotCalledUntilPlayedAgain) {
+  int16_t a = 100, b = 10;
+  const HSTREAM first = Play(a);
+  const HSTREAM second = Play(b);
+  ASSERT_TRUE(BASS_ChannelPause(first));
+  EXPECT_EQ(RenderFrame()[0], 10);
+  ASSERT_TRUE(BASS_ChannelStop(second));
+  EXPECT_EQ(RenderFrame()[0], 0);
+  ASSERT_TRUE(BASS_ChannelPlay(first, FALSE));
+  ASSERT_TRUE(BASS_ChannelPlay(first, TRUE));  // already playing: still fine
+  EXPECT_EQ(RenderFrame()[0], 100);
+}
+
+DWORD HalfFillingProc(HSTREAM handle, void* buffer, DWORD length, void* user) {
+  ConstantProc(handle, buffer, length, user);
+  return length / 2;
+}
+
+DWORD OverclaimingProc(HSTREAM handle, void* buffer, DWORD length, void* user) {
+  ConstantProc(handle, buffer, length, user);
+  return length * 4;
+}
+
+TEST_F(Mixing, ARoutineThatWritesLessLeavesSilenceAndOneThatClaimsMoreIsHeldToTheBuffer) {
+  int16_t level = 500;
+  const HSTREAM half = BASS_StreamCreate(kRate, 2, 0, HalfFillingProc, &level);
+  const HSTREAM over = BASS_StreamCreate(kRate, 2, 0, OverclaimingProc, &level);
+  ASSERT_TRUE(BASS_ChannelPlay(half, FALSE));
+  std::vector<int16_t> out(2 * 256);
+  ASSERT_TRUE(BASS_OfflineRender(out.data(), 256));
+  EXPECT_EQ(out.front(), 500);
+  EXPECT_EQ(out.back(), 0);
+  ASSERT_TRUE(BASS_ChannelStop(half));
+  ASSERT_TRUE(BASS_ChannelPlay(over, FALSE));
+  ASSERT_TRUE(BASS_OfflineRender(out.data(), 256));
+  EXPECT_EQ(out.back(), 500);
+}
+
+}  // namespace

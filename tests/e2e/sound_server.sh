@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Starts and stops a private X server and PulseAudio server with one null sink
+# for the tests that play real sound. Source it, then call start_sound_server
+# and stop_sound_server; every process is stopped by its PID.
+#
+# After start_sound_server: DISPLAY, PULSE_SERVER and friends are exported, and
+# SINK is the null sink's name; its monitor is "$SINK.monitor".
+
+SINK=sinefold_test
+
+start_sound_server() {
+  SOUND_DIR=$(mktemp -d /tmp/sinefold-sound.XXXXXX)
+  mkdir -p "$SOUND_DIR/home" "$SOUND_DIR/runtime" "$SOUND_DIR/pulse"
+  chmod 700 "$SOUND_DIR/runtime" "$SOUND_DIR/pulse"
+  export HOME="$SOUND_DIR/home" XDG_RUNTIME_DIR="$SOUND_DIR/runtime" PULSE_RUNTIME_PATH="$SOUND_DIR/pulse"
+  export PULSE_SERVER="unix:$SOUND_DIR/pulse/native"
+
+  local display=:$((90 + RANDOM % 400))
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$SOUND_DIR/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=$display
+
+  # Without --disable-shm the server logs memfd errors here and may abort.
+  pulseaudio --daemonize=no --system=false --exit-idle-time=-1 --disallow-exit -n \
+    --disable-shm=true --use-pid-file=false \
+    --load=module-native-protocol-unix \
+    --load="module-null-sink sink_name=$SINK rate=48000 channels=2" >"$SOUND_DIR/pulse.log" 2>&1 &
+  PULSE_PID=$!
+
+  local tries=0
+  until pactl info >/dev/null 2>&1 && xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; do
+    tries=$((tries + 1))
+    if [ $tries -gt 100 ]; then
+      echo "sound server did not come up" >&2
+      cat "$SOUND_DIR/pulse.log" "$SOUND_DIR/xvfb.log" >&2
+      return 1
+    fi
+    sleep 0.1
+  done
+  # An idle null sink renders in 2-second blocks and starves a new client;
+  # a reader on its monitor keeps it running in short blocks.
+  parec --latency-msec=10 -d "$SINK.monitor" >/dev/null 2>&1 &
+  KEEPALIVE_PID=$!
+  sleep 2
+}
+
+stop_sound_server() {
+  local pid
+  for pid in ${KEEPALIVE_PID:-} ${PULSE_PID:-} ${XVFB_PID:-}; do
+    kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  done
+  KEEPALIVE_PID= PULSE_PID= XVFB_PID=
+  [ -n "${SOUND_DIR:-}" ] && rm -rf "$SOUND_DIR"
+  SOUND_DIR=
+}

@@ -1,0 +1,19 @@
+// Program entry: the application, the main window and the message loop.
+#include <QApplication>
+#include <QScreen>
+
+#include "Application.h"
+#include "TForm1.h"
+#include "TerminationSignal.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  ConfigureApplication(application);
+  TForm1 form;  // runs the whole output start-up before it is shown
+  Form1 = &form;
+  CloseOnTerminationSignal(form);
+  form.move(form.screen()->availableGeometry().center() - form.rect().center());
+  form.show();
+  QApplication::exec();
+  return 0;
+}
