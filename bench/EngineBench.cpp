@@ -7,6 +7,7 @@
 
 #include "GeneratorBank.h"
 #include "PreviewTraces.h"
+#include "ToneFormula.h"
 
 namespace {
 
@@ -28,19 +29,22 @@ void BM_FillRoutine(benchmark::State& state) {
 BENCHMARK(BM_FillRoutine);
 
 // The floor the fill routine is held against: the sine and the phase step
-// alone, with nothing shared and nothing stored.
+// alone, with nothing shared and nothing stored; once with sinl, once with
+// the engine's own sine.
+template <long double (*Sine)(long double)>
 void BM_BareSineLoop(benchmark::State& state) {
-  const long double pi = 3.141592653589793238462643383279502884L;
   double phase = 0.0;
   for (auto _ : state) {
     for (uint32_t i = 0; i < kBufferBytes / 2; ++i) {
-      benchmark::DoNotOptimize(sinl(pi * phase) * kAmplitude);
+      benchmark::DoNotOptimize(Sine(tone::kPi * phase) * kAmplitude);
       phase = static_cast<double>(static_cast<long double>(kFrequency) / 48000.0L + phase);
     }
   }
   state.SetItemsProcessed(state.iterations() * (kBufferBytes / 2));
 }
-BENCHMARK(BM_BareSineLoop);
+long double LibrarySine(long double x) { return sinl(x); }
+BENCHMARK(BM_BareSineLoop<LibrarySine>)->Name("BM_BareSineLoop/sinl");
+BENCHMARK(BM_BareSineLoop<tone::Sine>)->Name("BM_BareSineLoop/engine_sine");
 
 void BM_ComputePreviewTraces(benchmark::State& state) {
   GeneratorArray bank;
