@@ -1,0 +1,316 @@
+// The level slider as the window configures it: thumb and tick placement in
+// pixels, the mouse, the wheel, the keys and the change notification.
+#include <gtest/gtest.h>
+
+#include <QCursor>
+#include <QPainter>
+#include <memory>
+#include <vector>
+
+#include "ProgramCursors.h"
+#include "TVrTrackBar.h"
+#include "WidgetTestSupport.h"
+
+namespace {
+
+using namespace widget_test;
+
+const QColor kFace = Rgb(240, 240, 240);
+const QColor kShadow = Rgb(160, 160, 160);
+const QColor kHighlight = Rgb(255, 255, 255);
+const QColor kBlack = Rgb(0, 0, 0);
+constexpr int kThumbColumn = 22;  // inside the thumb, clear of gutter and ticks
+
+// A group box's surface holding one slider set up as the window sets up its
+// generator (maximum 32767) or master (maximum 100) slider.
+class SliderTest : public testing::Test {
+ protected:
+  TVrTrackBar& Make(int maxValue, int position, int frequency) {
+    group = std::make_unique<QWidget>();
+    QPalette palette = group->palette();
+    palette.setColor(QPalette::Window, ToQColor(clBtnFace));
+    group->setPalette(palette);
+    group->resize(88, 263);
+    slider = new TVrTrackBar(group.get());
+    slider->BeginLoading();
+    slider->setGeometry(16, 51, 57, 190);
+    slider->SetMaxValue(maxValue);
+    slider->SetPosition(position);
+    slider->SetOrientation(TVrOrientation::voVertical);
+    slider->SetFrequency(frequency);
+    slider->SetGutterWidth(5);
+    slider->EndLoading();
+    slider->OnChange = [this](QObject* sender) {
+      EXPECT_EQ(sender, slider);
+      changes.push_back(slider->Position());
+    };
+    return *slider;
+  }
+  TVrTrackBar& MakeGenerator() { return Make(32767, 16384, 10); }
+  TVrTrackBar& MakeMaster() { return Make(100, 50, 5); }
+
+  std::unique_ptr<QWidget> group;
+  TVrTrackBar* slider = nullptr;
+  std::vector<int> changes;
+};
+
+struct ThumbCase {
+  const char* name;
+  int maxValue, position, top;
+};
+
+class ThumbPlacement : public SliderTest, public testing::WithParamInterface<ThumbCase> {};
+
+TEST_P(ThumbPlacement, ThumbTopRowForValue) {
+  const ThumbCase& c = GetParam();
+  TVrTrackBar& s = Make(c.maxValue, c.position, 10);
+  EXPECT_EQ(s.ThumbRect(), QRect(20, c.top, 17, 9));
+  const QImage image = Pixels(s);
+  EXPECT_EQ(PixelAt(image, kThumbColumn, c.top - 1), kFace);
+  EXPECT_EQ(PixelAt(image, kThumbColumn, c.top), kBlack);
+  EXPECT_EQ(PixelAt(image, kThumbColumn, c.top + 1), kHighlight);
+  EXPECT_EQ(PixelAt(image, kThumbColumn, c.top + 2), Rgb(192, 192, 192));
+  EXPECT_EQ(PixelAt(image, kThumbColumn, c.top + 7), Rgb(128, 128, 128));
+  EXPECT_EQ(PixelAt(image, kThumbColumn, c.top + 8), kBlack);
+  EXPECT_EQ(PixelAt(image, kThumbColumn, c.top + 9), kFace);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ThumbPlacement,
+                         testing::Values(ThumbCase{"generator_start", 32767, 16384, 90},
+                                         ThumbCase{"master_half_rounds_to_even", 100, 50, 91},
+                                         ThumbCase{"generator_top", 32767, 32767, 10},
+                                         ThumbCase{"generator_bottom", 32767, 0, 171},
+                                         ThumbCase{"master_top", 100, 100, 10}),
+                         [](const testing::TestParamInfo<ThumbCase>& p) { return p.param.name; });
+
+// Rows of column `x` that are black, from the bottom up.
+std::vector<int> BlackRows(const QImage& image, int x) {
+  std::vector<int> rows;
+  for (int y = image.height() - 1; y >= 0; --y) {
+    if (PixelAt(image, x, y) == kBlack) rows.push_back(y);
+  }
+  return rows;
+}
+
+std::vector<int> Descending(int from, int to, int step) {
+  std::vector<int> rows;
+  for (int y = from; y >= to; y -= step) rows.push_back(y);
+  return rows;
+}
+
+TEST_F(SliderTest, GeneratorTicksEvery810WithALastGapOfSixRows) {
+  std::vector<int> expected = Descending(175, 79, 4);
+  const std::vector<int> upper = Descending(76, 20, 4);
+  expected.insert(expected.end(), upper.begin(), upper.end());
+  expected.push_back(14);
+  ASSERT_EQ(expected.size(), 41u);
+  const QImage image = Pixels(MakeGenerator());
+  for (int x : {18, 19, 20 - 2, 36 + 1, 38}) EXPECT_EQ(BlackRows(image, x), expected) << "column " << x;
+  // Only the two end ticks of a row are long.
+  EXPECT_EQ(BlackRows(image, 17), (std::vector<int>{175, 14}));
+  EXPECT_EQ(BlackRows(image, 39), (std::vector<int>{175, 14}));
+  EXPECT_EQ(BlackRows(image, 16), std::vector<int>{});
+  EXPECT_EQ(BlackRows(image, 40), std::vector<int>{});
+}
+
+TEST_F(SliderTest, MasterTicksEveryFiveSteps) {
+  const std::vector<int> expected{175, 167, 159, 151, 143, 135, 127, 119, 111, 103, 95,
+                                  86,  78,  70,  62,  54,  46,  38,  30,  22,  14};
+  const QImage image = Pixels(MakeMaster());
+  EXPECT_EQ(BlackRows(image, 18), expected);
+  EXPECT_EQ(BlackRows(image, 38), expected);
+  EXPECT_EQ(BlackRows(image, 17), (std::vector<int>{175, 14}));
+}
+
+TEST_F(SliderTest, GutterIsOneLoweredFrameAroundBlack) {
+  const QImage image = Pixels(MakeMaster());  // thumb on rows 91 to 99
+  for (int y = 10; y <= 178; ++y) {
+    if (y >= 91 && y <= 99) continue;
+    EXPECT_EQ(PixelAt(image, 26, y), kShadow) << y;
+    EXPECT_EQ(PixelAt(image, 30, y), kHighlight) << y;
+    for (int x = 27; x <= 29 && y > 10; ++x) EXPECT_EQ(PixelAt(image, x, y), kBlack) << x << "," << y;
+  }
+  for (int x = 26; x <= 29; ++x) EXPECT_EQ(PixelAt(image, x, 10), kShadow) << x;
+  for (int x = 26; x <= 30; ++x) EXPECT_EQ(PixelAt(image, x, 179), kHighlight) << x;
+  EXPECT_EQ(PixelAt(image, 30, 10), kHighlight);  // the bottom colour owns the top-right corner
+  EXPECT_EQ(PixelAt(image, 28, 9), kFace);
+  EXPECT_EQ(PixelAt(image, 28, 180), kFace);
+}
+
+TEST_F(SliderTest, OnlyARealChangeIsReportedAndAfterTheRepaint) {
+  TVrTrackBar& s = MakeGenerator();
+  group->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(group.get()));
+  int paints = 0;
+  struct PaintCounter : QObject {
+    int* count;
+    explicit PaintCounter(int* c) : count(c) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) ++*count;
+      return false;
+    }
+  } counter(&paints);
+  s.installEventFilter(&counter);
+  s.OnChange = [&](QObject*) {
+    changes.push_back(s.Position());
+    EXPECT_GT(paints, 0) << "the thumb must be drawn before the handler runs";
+  };
+  s.SetPosition(16384);
+  EXPECT_TRUE(changes.empty());
+  s.SetPosition(40000);
+  EXPECT_EQ(changes, std::vector<int>{32767});
+  s.SetPosition(0);
+  changes.clear();
+  paints = 0;
+  s.SetPosition(-5);
+  EXPECT_TRUE(changes.empty());
+  EXPECT_EQ(paints, 0);
+}
+
+struct PressCase {
+  const char* name;
+  int row, position;
+};
+
+class MasterPress : public SliderTest, public testing::WithParamInterface<PressCase> {};
+
+TEST_P(MasterPress, BesideTheThumbJumpsThereWithoutFollowing) {
+  TVrTrackBar& s = MakeMaster();
+  QTest::mousePress(&s, Qt::LeftButton, Qt::NoModifier, QPoint(28, GetParam().row));
+  EXPECT_EQ(s.Position(), GetParam().position);
+  DragTo(s, QPoint(28, 120));
+  EXPECT_EQ(s.Position(), GetParam().position);
+  QTest::mouseRelease(&s, Qt::LeftButton, Qt::NoModifier, QPoint(28, 120));
+  EXPECT_EQ(changes.size(), GetParam().position == 50 ? 0u : 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, MasterPress,
+                         testing::Values(PressCase{"row_50", 50, 78}, PressCase{"row_150", 150, 16},
+                                         PressCase{"row_14", 14, 100}, PressCase{"row_2", 2, 100},
+                                         PressCase{"row_175", 175, 0}, PressCase{"row_189", 189, 0}),
+                         [](const testing::TestParamInfo<PressCase>& p) { return p.param.name; });
+
+TEST_F(SliderTest, DragPastEitherEndStopsThereAndReportsOnlyChanges) {
+  TVrTrackBar& s = MakeGenerator();  // thumb on rows 90 to 98
+  QTest::mousePress(&s, Qt::LeftButton, Qt::NoModifier, QPoint(28, 94));
+  DragTo(s, QPoint(28, 93));  // one pixel up: the next level the mouse reaches
+  EXPECT_EQ(s.Position(), 16689);
+  DragTo(s, QPoint(28, -50));
+  DragTo(s, QPoint(200, -300));
+  EXPECT_EQ(s.Position(), 32767);
+  DragTo(s, QPoint(28, 500));
+  EXPECT_EQ(s.Position(), 0);
+  DragTo(s, QPoint(28, 600));
+  QTest::mouseRelease(&s, Qt::LeftButton, Qt::NoModifier, QPoint(28, 600));
+  EXPECT_EQ(changes, (std::vector<int>{16689, 32767, 0}));
+  DragTo(s, QPoint(28, 20));  // released: moves no longer drag
+  EXPECT_EQ(s.Position(), 0);
+}
+
+TEST_F(SliderTest, PressAndReleaseOnTheThumbChangesNothing) {
+  TVrTrackBar& s = MakeGenerator();
+  QTest::mouseClick(&s, Qt::LeftButton, Qt::NoModifier, QPoint(25, 97));
+  EXPECT_EQ(s.Position(), 16384);
+  EXPECT_TRUE(changes.empty());
+}
+
+TEST_F(SliderTest, RightButtonDoesNothing) {
+  TVrTrackBar& s = MakeMaster();
+  QTest::mouseClick(&s, Qt::RightButton, Qt::NoModifier, QPoint(28, 20));
+  EXPECT_EQ(s.Position(), 50);
+}
+
+TEST_F(SliderTest, WheelStepsByFrequencyPerNotchAndCarriesPartNotches) {
+  TVrTrackBar& s = MakeMaster();
+  Wheel(s, 120);
+  EXPECT_EQ(changes, std::vector<int>{55});
+  Wheel(s, 60);
+  EXPECT_EQ(s.Position(), 55);
+  Wheel(s, 60);
+  EXPECT_EQ(s.Position(), 60);
+  Wheel(s, -240);
+  EXPECT_EQ(s.Position(), 50);
+  s.SetPosition(100);
+  changes.clear();
+  Wheel(s, 120);
+  EXPECT_TRUE(changes.empty());
+  TVrTrackBar& g = MakeGenerator();
+  Wheel(g, 120);
+  EXPECT_EQ(g.Position(), 16394);
+}
+
+TEST_F(SliderTest, KeysWithTheFocus) {
+  TVrTrackBar& s = MakeMaster();
+  s.SetTabStop(true);
+  struct KeyCase {
+    Qt::Key key;
+    int expected;
+  };
+  for (const KeyCase& k : {KeyCase{Qt::Key_Up, 55}, KeyCase{Qt::Key_Down, 50}, KeyCase{Qt::Key_PageUp, 50},
+                           KeyCase{Qt::Key_PageDown, 50}, KeyCase{Qt::Key_Home, 100}, KeyCase{Qt::Key_End, 0}}) {
+    QTest::keyClick(&s, k.key);
+    EXPECT_EQ(s.Position(), k.expected) << k.key;
+  }
+  QTest::keyClick(&s, Qt::Key_Home, Qt::ShiftModifier);
+  EXPECT_EQ(s.Position(), 0);
+}
+
+TEST_F(SliderTest, PointingHandOverTheThumbOnly) {
+  TVrTrackBar& s = MakeGenerator();
+  HoverTo(s, QPoint(28, 94));
+  EXPECT_TRUE(s.testAttribute(Qt::WA_SetCursor));
+  EXPECT_EQ(s.cursor().hotSpot(), QPoint(10, 5));
+  HoverTo(s, QPoint(28, 150));
+  EXPECT_FALSE(s.testAttribute(Qt::WA_SetCursor));
+}
+
+TEST_F(SliderTest, PointerStaysInsideTheSliderDuringADragOnly) {
+  TVrTrackBar& s = MakeGenerator();
+  group->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(group.get()));
+  const QRect area(s.mapToGlobal(QPoint(0, 0)), s.size());
+  QTest::mousePress(&s, Qt::LeftButton, Qt::NoModifier, QPoint(28, 94));
+  const QPoint outside = area.topLeft() + QPoint(-40, -60);
+  QCursor::setPos(outside);
+  DragTo(s, s.mapFromGlobal(outside));
+  EXPECT_TRUE(area.contains(QCursor::pos())) << QCursor::pos().x() << "," << QCursor::pos().y();
+  QTest::mouseRelease(&s, Qt::LeftButton, Qt::NoModifier, s.mapFromGlobal(QCursor::pos()));
+  QCursor::setPos(outside);
+  HoverTo(s, s.mapFromGlobal(outside));
+  EXPECT_EQ(QCursor::pos(), outside);
+}
+
+TEST_F(SliderTest, DisabledGroupKeepsTheLook) {
+  TVrTrackBar& s = MakeGenerator();
+  const QImage enabled = Pixels(s);
+  group->setEnabled(false);
+  EXPECT_EQ(Pixels(s), enabled);
+}
+
+// The thumb and cursor pictures, against their description.
+TEST(SliderPictures, ThumbPicturesAndHandCursor) {
+  const QImage vertical(QStringLiteral(":/VRTB_VERT.xpm"));
+  ASSERT_EQ(vertical.size(), QSize(17, 9));
+  const auto expectedVertical = [](int x, int y) {
+    if (y == 0 || y == 8 || x == 0 || x == 16) return Rgb(0, 0, 0);
+    if (y == 1 || x == 1) return Rgb(255, 255, 255);
+    if (y == 7 || x == 15) return Rgb(128, 128, 128);
+    return Rgb(192, 192, 192);
+  };
+  const QImage horizontal(QStringLiteral(":/VRTB_HORI.xpm"));
+  ASSERT_EQ(horizontal.size(), QSize(9, 17));
+  for (int y = 0; y < 9; ++y) {
+    for (int x = 0; x < 17; ++x) {
+      EXPECT_EQ(QColor(vertical.pixel(x, y)), expectedVertical(x, y)) << x << "," << y;
+      EXPECT_EQ(QColor(horizontal.pixel(y, x)), expectedVertical(x, y)) << x << "," << y;
+    }
+  }
+  const QCursor hand = ProgramCursor(kHandPointCursor);
+  EXPECT_EQ(hand.hotSpot(), QPoint(10, 5));
+  const QImage handPicture = hand.pixmap().toImage();
+  EXPECT_EQ(handPicture.size(), QSize(32, 32));
+  EXPECT_EQ(QColor(handPicture.pixel(10, 5)), Rgb(0, 0, 0));  // the finger tip
+  EXPECT_EQ(qAlpha(handPicture.pixel(10, 4)), 0);
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+// Helpers for driving a widget with the mouse and the wheel and reading its
+// pixels.
+#pragma once
+
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QTest>
+#include <QWheelEvent>
+#include <QWidget>
+
+namespace widget_test {
+
+inline QImage Pixels(QWidget& widget) { return widget.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+inline QColor PixelAt(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
+
+inline QColor Rgb(int r, int g, int b) { return QColor(r, g, b); }
+
+// A move with the left button held, delivered to the widget wherever the
+// point is, as the implicit grab of a press does.
+inline void DragTo(QWidget& widget, QPoint point) {
+  QMouseEvent move(QEvent::MouseMove, point, widget.mapToGlobal(point), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &move);
+}
+
+inline void HoverTo(QWidget& widget, QPoint point) {
+  QMouseEvent move(QEvent::MouseMove, point, widget.mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &move);
+}
+
+inline void Wheel(QWidget& widget, int delta) {
+  const QPoint inside(widget.width() / 2, widget.height() / 2);
+  QWheelEvent wheel(inside, widget.mapToGlobal(inside), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(&widget, &wheel);
+}
+
+}  // namespace widget_test

@@ -1,0 +1,14 @@
+// The user's regional number settings, read once for the whole process. Tests
+// replace them, for instance to type with a comma as decimal separator.
+#pragma once
+
+struct RegionalSettings {
+  char16_t decimalSeparator = u'.';
+  char16_t thousandsSeparator = u',';
+  char16_t dateSeparator = u'/';
+  char16_t timeSeparator = u':';
+};
+
+// The settings in force: the system locale's, unless replaced.
+const RegionalSettings& Regional();
+void SetRegional(const RegionalSettings& settings);

@@ -1,0 +1,342 @@
+// The level slider's geometry, painting and input.
+#include "TVrTrackBar.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "ProgramCursors.h"
+
+namespace {
+
+constexpr int kWheelNotch = 120;
+constexpr int kLongTick = 4;
+constexpr int kShortTick = 3;
+constexpr int kMinTickSpacing = 4;
+constexpr int kMaxThumbStates = 4;
+constexpr QSize kNewSize(45, 175);
+
+// Nearest integer, ties to even (the default rounding mode).
+int RoundEven(double value) { return static_cast<int>(std::nearbyint(value)); }
+
+int ClampToInt(long long value) { return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX)); }
+
+TVrBevel GutterFrame() {
+  TVrBevel bevel;
+  TVrBevel::Side inner = bevel.Inner();
+  inner.Style = TVrBevelStyle::bsNone;
+  inner.Space = 0;
+  TVrBevel::Side outer = bevel.Outer();
+  outer.Style = TVrBevelStyle::bsLowered;
+  outer.Outline = TVrBevelOutlineStyle::osNone;
+  bevel.SetInner(inner);
+  bevel.SetOuter(outer);
+  return bevel;
+}
+
+}  // namespace
+
+TVrTrackBar::TVrTrackBar(QWidget* parent) : TVrCustomImageControl(parent) {
+  resize(kNewSize);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::NoFocus);
+  // A windowed control: on X11 its own window is what the pointer is
+  // confined to during a drag.
+  if (QGuiApplication::platformName() == QLatin1String("xcb")) setAttribute(Qt::WA_NativeWindow);
+  FGutterBevel.Assign(GutterFrame());
+  FGutterBevel.OnChange = [this] { Redraw(); };
+  LoadThumbImage();
+}
+
+template <class T>
+void TVrTrackBar::SetAndRedraw(T& field, const T& value) {
+  if (field == value) return;
+  field = value;
+  Redraw();
+}
+
+void TVrTrackBar::SetPosition(int value) {
+  value = std::min(std::max(value, FMinValue), FMaxValue);
+  if (value == FPosition) return;
+  FPosition = value;
+  Redraw();  // the new thumb is on the screen before anyone hears of it
+  Change();
+}
+
+void TVrTrackBar::Change() {
+  if (OnChange) OnChange(this);
+}
+
+void TVrTrackBar::SetMinValue(int value) {
+  if (value == FMinValue) return;
+  FMinValue = value;
+  if (FPosition < value) {
+    SetPosition(value);
+  } else {
+    Redraw();
+  }
+}
+
+void TVrTrackBar::SetMaxValue(int value) {
+  if (value == FMaxValue) return;
+  FMaxValue = value;
+  if (FPosition > value) {
+    SetPosition(value);
+  } else {
+    Redraw();
+  }
+}
+
+void TVrTrackBar::SetOrientation(TVrOrientation orientation) {
+  if (orientation == FOrientation) return;
+  FOrientation = orientation;
+  if (!Loading()) resize(height(), width());
+  LoadThumbImage();
+  Redraw();
+}
+
+void TVrTrackBar::SetThumbStates(int states) {
+  states = std::clamp(states, 1, kMaxThumbStates);
+  if (states == FThumbStates) return;
+  FThumbStates = states;
+  LoadThumbImage();
+  Redraw();
+}
+
+void TVrTrackBar::SetStyle(TVrProgressStyle style) { SetAndRedraw(FStyle, style); }
+void TVrTrackBar::SetOptions(TVrTrackBarOptions options) { SetAndRedraw(FOptions, options); }
+void TVrTrackBar::SetFrequency(int frequency) { SetAndRedraw(FFrequency, frequency); }
+void TVrTrackBar::SetBorderWidth(int width) { SetAndRedraw(FBorderWidth, width); }
+void TVrTrackBar::SetGutterWidth(int width) { SetAndRedraw(FGutterWidth, width); }
+void TVrTrackBar::SetGutterColor(ColorNumber color) { SetAndRedraw(FGutterColor, color); }
+void TVrTrackBar::SetTickMarks(TVrTickMarks marks) { SetAndRedraw(FTickMarks, marks); }
+void TVrTrackBar::SetTickColor(ColorNumber color) { SetAndRedraw(FTickColor, color); }
+void TVrTrackBar::SetScaleOffset(int offset) { SetAndRedraw(FScaleOffset, offset); }
+void TVrTrackBar::SetFocusColor(ColorNumber color) { SetAndRedraw(FFocusColor, color); }
+void TVrTrackBar::SetFocusOffset(int offset) { SetAndRedraw(FFocusOffset, offset); }
+void TVrTrackBar::SetTabStop(bool tabStop) { setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::NoFocus); }
+
+void TVrTrackBar::LoadThumbImage() {
+  FThumbImage = QImage(Vertical() ? QStringLiteral(":/VRTB_VERT.xpm") : QStringLiteral(":/VRTB_HORI.xpm"))
+                    .convertToFormat(QImage::Format_ARGB32);
+  FThumbHeight = FThumbImage.height();
+  FThumbWidth = FThumbImage.width() / FThumbStates;
+}
+
+// --- Geometry ---------------------------------------------------------------
+
+int TVrTrackBar::TrackStart() const { return std::max(FBorderWidth, 0); }
+
+int TVrTrackBar::TrackLength() const {
+  return Vertical() ? (height() - 2 * FBorderWidth) - FThumbHeight : (width() - 2 * FBorderWidth) - FThumbWidth;
+}
+
+QRect TVrTrackBar::GutterRect() const {
+  if (Vertical()) return QRect((width() - FGutterWidth) / 2, FBorderWidth, FGutterWidth, height() - 2 * FBorderWidth);
+  return QRect(FBorderWidth, (height() - FGutterWidth) / 2, width() - 2 * FBorderWidth, FGutterWidth);
+}
+
+QRect TVrTrackBar::ThumbRect() const {
+  const int leading = PositionToPixel(FPosition);
+  if (Vertical()) return QRect((width() - FThumbWidth) / 2, leading, FThumbWidth, FThumbHeight);
+  return QRect(leading, (height() - FThumbHeight) / 2, FThumbWidth, FThumbHeight);
+}
+
+int TVrTrackBar::PositionToPixel(int value) const {
+  const double range = double(FMaxValue) - double(FMinValue);
+  const double fraction = range > 0 ? (double(value) - double(FMinValue)) / range : 0.0;
+  const int b = RoundEven(TrackLength() * fraction) + TrackStart();
+  // The inner rectangle's near and far edges add up to the control's length.
+  if (Vertical() && FStyle == TVrProgressStyle::psBottomLeft) return height() - b - FThumbHeight;
+  if (!Vertical() && FStyle == TVrProgressStyle::psTopRight) return width() - b - FThumbWidth;
+  return b;
+}
+
+int TVrTrackBar::PixelToPosition(int pixel) const {
+  if (Vertical()) pixel = height() - pixel - FThumbHeight;
+  const double range = double(FMaxValue) - double(FMinValue);
+  const int length = TrackLength();
+  double value = length > 0 ? std::nearbyint((pixel - TrackStart()) * range / length) : 0.0;
+  if ((FOptions & toFixedPoints) != 0 && FFrequency > 0) value = std::nearbyint(value / FFrequency) * FFrequency;
+  return static_cast<int>(std::min(std::max(value, 0.0) + FMinValue, double(FMaxValue)));
+}
+
+void TVrTrackBar::MoveThumbTo(int pixel) {
+  pixel = std::min(std::max(pixel, TrackStart()), TrackStart() + TrackLength());
+  const int value = PixelToPosition(pixel);
+  SetPosition(FStyle == TVrProgressStyle::psBottomLeft ? value : ClampToInt(0LL + FMaxValue + FMinValue - value));
+}
+
+// --- Painting ---------------------------------------------------------------
+
+void TVrTrackBar::PaintImage(QPainter& painter) {
+  const QRect gutter = GutterRect();
+  const int halfThumb = (Vertical() ? FThumbHeight : FThumbWidth) / 2;
+  if (FTickMarks == TVrTickMarks::tmBoth || FTickMarks == TVrTickMarks::tmTopLeft) {
+    DrawTicks(painter, (Vertical() ? gutter.left() : gutter.top()) - FScaleOffset, -kLongTick, -kShortTick, halfThumb);
+  }
+  if (FTickMarks == TVrTickMarks::tmBoth || FTickMarks == TVrTickMarks::tmBottomRight) {
+    const int farEdge = Vertical() ? gutter.left() + gutter.width() : gutter.top() + gutter.height();
+    DrawTicks(painter, farEdge + FScaleOffset, kLongTick, kShortTick, halfThumb);
+  }
+  if (FGutterBevel.Visible()) {
+    QRect inside = gutter;
+    FGutterBevel.Paint(painter, inside);
+    painter.fillRect(inside, ToQColor(FGutterColor));
+  }
+  if (FFocused && FFocusOffset >= 0) {
+    QRect frame = rect().adjusted(FFocusOffset, FFocusOffset, -FFocusOffset, -FFocusOffset);
+    DrawRing(painter, frame, 1, ToQColor(FFocusColor));
+  }
+  DrawThumb(painter);
+}
+
+void TVrTrackBar::DrawTicks(QPainter& painter, int base, int longTick, int shortTick, int halfThumb) const {
+  const double range = double(FMaxValue) - double(FMinValue);
+  const int length = TrackLength();
+  if (FFrequency <= 0 || range <= 0 || length <= 0) return;
+  // The smallest multiple of Frequency whose ticks stand at least 4 pixels apart.
+  long long step = 0;
+  int count = 0;
+  for (int g = 1;; ++g) {
+    step = 1LL * g * FFrequency;
+    count = RoundEven(range / double(step)) + 1;
+    const int spacing = count > 1 ? length / (count - 1) : length;
+    if (spacing >= kMinTickSpacing || spacing >= length) break;
+  }
+  const QColor color = ToQColor(FTickColor);
+  long long value = FMinValue;
+  for (int i = 1; i <= count; ++i) {
+    if (i == count) value = FMaxValue;
+    const int tick = (value == FMinValue || value == FMaxValue) ? longTick : shortTick;
+    const int across = PositionToPixel(static_cast<int>(value)) + halfThumb;
+    const int from = std::min(base, base + tick);
+    const int extent = std::abs(tick);
+    painter.fillRect(Vertical() ? QRect(from, across, extent, 1) : QRect(across, from, 1, extent), color);
+    value += step;
+  }
+}
+
+void TVrTrackBar::DrawThumb(QPainter& painter) {
+  int picture = 0;
+  const bool ownEnabled = parentWidget() != nullptr ? isEnabledTo(parentWidget()) : isEnabled();
+  if (!ownEnabled) picture = 1;
+  if (FThumbDown) picture = 2;
+  if (FThumbHasMouse && !FThumbDown) picture = 3;
+  if (picture > FThumbStates - 1) picture = 0;
+  QImage part = FThumbImage.copy(picture * FThumbWidth, 0, FThumbWidth, FThumbHeight);
+  if ((FOptions & toThumbOpaque) == 0) {
+    const QRgb transparent = FThumbImage.pixel(0, FThumbImage.height() - 1);
+    for (int y = 0; y < part.height(); ++y) {
+      for (int x = 0; x < part.width(); ++x) {
+        if (part.pixel(x, y) == transparent) part.setPixel(x, y, qRgba(0, 0, 0, 0));
+      }
+    }
+  }
+  painter.drawImage(ThumbRect().topLeft(), part);
+}
+
+// --- Input ------------------------------------------------------------------
+
+void TVrTrackBar::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  if ((focusPolicy() & Qt::ClickFocus) != 0) setFocus(Qt::MouseFocusReason);
+  const QPoint point = event->position().toPoint();
+  const QRect thumb = ThumbRect();
+  if (thumb.contains(point)) {
+    FThumbDown = true;
+    FHit = Vertical() ? point.y() - thumb.top() : point.x() - thumb.left();
+    if ((FOptions & toMouseClip) != 0) {
+      FConfinement.Confine(*this);
+      FClipOn = true;
+    }
+    Redraw();
+  } else if ((FOptions & toActiveClick) != 0) {
+    // The thumb jumps to centre on the press but does not follow the mouse.
+    FHit = Vertical() ? point.y() - FThumbHeight / 2 : point.x() - FThumbWidth / 2;
+    MoveThumbTo(FHit);
+  }
+}
+
+void TVrTrackBar::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint point = event->position().toPoint();
+  if (FThumbDown) {
+    if (FClipOn) FConfinement.KeepInside(event->globalPosition().toPoint());
+    MoveThumbTo((Vertical() ? point.y() : point.x()) - FHit);
+  } else {
+    UpdateHover(point);
+  }
+}
+
+void TVrTrackBar::mouseReleaseEvent(QMouseEvent*) {
+  if (FThumbDown) {
+    FThumbDown = false;
+    Redraw();
+  }
+  if (FClipOn) {
+    FConfinement.Release();
+    FClipOn = false;
+  }
+}
+
+void TVrTrackBar::UpdateHover(const QPoint& point) {
+  const bool over = ThumbRect().contains(point);
+  if (over == FThumbHasMouse) return;
+  FThumbHasMouse = over;
+  if (over && (FOptions & toHandPoint) != 0) {
+    setCursor(ProgramCursor(kHandPointCursor));
+  } else {
+    unsetCursor();
+  }
+  Redraw();
+}
+
+void TVrTrackBar::wheelEvent(QWheelEvent* event) {
+  // Notches of 120; a part of one waits for the rest.
+  FWheelRemainder += event->angleDelta().y();
+  for (; FWheelRemainder >= kWheelNotch; FWheelRemainder -= kWheelNotch) SetPosition(ClampToInt(0LL + FPosition + FFrequency));
+  for (; FWheelRemainder <= -kWheelNotch; FWheelRemainder += kWheelNotch) SetPosition(ClampToInt(0LL + FPosition - FFrequency));
+  event->accept();
+}
+
+void TVrTrackBar::keyPressEvent(QKeyEvent* event) {
+  if ((event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) != 0) {
+    TVrCustomImageControl::keyPressEvent(event);
+    return;
+  }
+  const int increase = Vertical() ? Qt::Key_Up : Qt::Key_Right;
+  const int decrease = Vertical() ? Qt::Key_Down : Qt::Key_Left;
+  const long long step = FStyle == TVrProgressStyle::psTopRight ? -FFrequency : FFrequency;
+  if (event->key() == Qt::Key_Home) {
+    SetPosition(FMaxValue);
+  } else if (event->key() == Qt::Key_End) {
+    SetPosition(FMinValue);
+  } else if (event->key() == increase) {
+    SetPosition(ClampToInt(FPosition + step));
+  } else if (event->key() == decrease) {
+    SetPosition(ClampToInt(FPosition - step));
+  } else {
+    TVrCustomImageControl::keyPressEvent(event);
+  }
+}
+
+void TVrTrackBar::SetFocused(bool focused) {
+  if (focused == FFocused) return;
+  FFocused = focused;
+  Redraw();
+}
+
+void TVrTrackBar::focusInEvent(QFocusEvent*) { SetFocused(true); }
+void TVrTrackBar::focusOutEvent(QFocusEvent*) { SetFocused(false); }
+
+void TVrTrackBar::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::EnabledChange) Redraw();
+  TVrCustomImageControl::changeEvent(event);
+}
+
+void TVrTrackBar::resizeEvent(QResizeEvent*) { Redraw(); }

@@ -1,0 +1,139 @@
+// The level slider: one integer Position between MinValue and MaxValue,
+// shown as a picture thumb on a sunken gutter between two rows of tick marks,
+// and reported through OnChange after every change, whatever its source
+// (code, mouse, wheel or keys).
+//
+// Pixel rules: "halved" truncates toward zero; values computed in floating
+// point are rounded to the nearest integer with ties to even.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+#include "Colors.h"
+#include "NotifyEvent.h"
+#include "PointerConfinement.h"
+#include "TVrBevel.h"
+#include "TVrCustomImageControl.h"
+
+enum class TVrOrientation { voVertical, voHorizontal };
+enum class TVrProgressStyle { psBottomLeft, psTopRight };
+enum class TVrTickMarks { tmNone, tmBoth, tmBottomRight, tmTopLeft };
+
+enum TVrTrackBarOption : unsigned {
+  toActiveClick = 1u << 0,  // a press beside the thumb makes it jump there
+  toMouseClip = 1u << 1,    // the pointer is confined to the slider during a drag
+  toHandPoint = 1u << 2,    // the pointing hand over the thumb
+  toFixedPoints = 1u << 3,  // mouse values snap to multiples of Frequency
+  toThumbOpaque = 1u << 4,  // the thumb's transparent colour is painted too
+};
+using TVrTrackBarOptions = unsigned;
+
+class TVrTrackBar : public TVrCustomImageControl {
+ public:
+  explicit TVrTrackBar(QWidget* parent = nullptr);
+
+  int MinValue() const { return FMinValue; }
+  int MaxValue() const { return FMaxValue; }
+  int Position() const { return FPosition; }
+  TVrOrientation Orientation() const { return FOrientation; }
+  TVrProgressStyle Style() const { return FStyle; }
+  TVrTrackBarOptions Options() const { return FOptions; }
+  int Frequency() const { return FFrequency; }
+  int BorderWidth() const { return FBorderWidth; }
+  int GutterWidth() const { return FGutterWidth; }
+  TVrBevel& GutterBevel() { return FGutterBevel; }
+  TVrTickMarks TickMarks() const { return FTickMarks; }
+  int ThumbStates() const { return FThumbStates; }
+  // Where the thumb is drawn for the current Position.
+  QRect ThumbRect() const;
+
+  // Clamped to MinValue .. MaxValue; an unchanged value does nothing, a new
+  // one is drawn before OnChange runs.
+  void SetPosition(int value);
+  void SetMinValue(int value);
+  void SetMaxValue(int value);
+  // Outside loading, swaps width and height.
+  void SetOrientation(TVrOrientation orientation);
+  void SetStyle(TVrProgressStyle style);
+  void SetOptions(TVrTrackBarOptions options);
+  void SetFrequency(int frequency);
+  void SetBorderWidth(int width);
+  void SetGutterWidth(int width);
+  void SetGutterColor(ColorNumber color);
+  void SetGutterBevel(const TVrBevel& bevel) { FGutterBevel.Assign(bevel); }
+  void SetTickMarks(TVrTickMarks marks);
+  void SetTickColor(ColorNumber color);
+  void SetScaleOffset(int offset);
+  void SetFocusColor(ColorNumber color);
+  void SetFocusOffset(int offset);  // negative: no focus frame
+  void SetThumbStates(int states);  // 1 .. 4 pictures side by side
+  // A tab stop takes the focus by keyboard and by a click.
+  void SetTabStop(bool tabStop);
+
+  // The thumb's leading edge (top for vertical, left for horizontal) for a
+  // value, and the value for a leading edge.
+  int PositionToPixel(int value) const;
+  int PixelToPosition(int pixel) const;
+  // Moves the thumb's leading edge to `pixel` (clamped to the track) and
+  // takes the value found there.
+  void MoveThumbTo(int pixel);
+
+  TNotifyEvent OnChange;
+
+ protected:
+  void PaintImage(QPainter& painter) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  bool Vertical() const { return FOrientation == TVrOrientation::voVertical; }
+  int TrackStart() const;
+  int TrackLength() const;
+  QRect GutterRect() const;
+  template <class T>
+  void SetAndRedraw(T& field, const T& value);
+  void Change();
+  void LoadThumbImage();
+  void DrawTicks(QPainter& painter, int base, int longTick, int shortTick, int halfThumb) const;
+  void DrawThumb(QPainter& painter);
+  void SetFocused(bool focused);
+  void UpdateHover(const QPoint& point);
+
+  int FMinValue = 0;
+  int FMaxValue = 100;
+  int FPosition = 0;
+  TVrProgressStyle FStyle = TVrProgressStyle::psBottomLeft;
+  TVrOrientation FOrientation = TVrOrientation::voHorizontal;
+  TVrTrackBarOptions FOptions = toActiveClick | toMouseClip | toHandPoint | toThumbOpaque;
+  int FFrequency = 10;
+  int FBorderWidth = 10;
+  TVrBevel FGutterBevel;
+  int FGutterWidth = 9;
+  ColorNumber FGutterColor = clBlack;
+  TVrTickMarks FTickMarks = TVrTickMarks::tmBoth;
+  ColorNumber FTickColor = clBlack;
+  int FScaleOffset = 5;
+  ColorNumber FFocusColor = clBlack;
+  int FFocusOffset = 0;
+
+  // Run-time state.
+  int FHit = 0;  // pointer to thumb edge distance of a drag
+  bool FClipOn = false;
+  bool FFocused = false;
+  int FThumbWidth = 0;
+  int FThumbHeight = 0;
+  QImage FThumbImage;
+  bool FThumbDown = false;
+  bool FThumbHasMouse = false;
+  int FThumbStates = 1;
+  int FWheelRemainder = 0;
+  PointerConfinement FConfinement;
+};
