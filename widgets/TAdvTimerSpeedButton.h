@@ -1,0 +1,39 @@
+// One arrow of the spin box: steps once when the left button is released
+// over it, and while it is held steps again 400 ms after the press and then
+// every 100 ms, as long as the pointer is over it.
+#pragma once
+
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+#include "NotifyEvent.h"
+
+class TAdvTimerSpeedButton : public QWidget {
+ public:
+  TAdvTimerSpeedButton(const QString& picture, QWidget* parent);
+
+  bool Pressed() const { return FPressed; }
+
+  TNotifyEvent OnClick;
+  // A left press, before the repeat starts.
+  TNotifyEvent OnPress;
+
+  static constexpr int kFirstRepeatMs = 400;
+  static constexpr int kRepeatMs = 100;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  void Repeat();
+  void Click();
+
+  QImage FPicture;
+  QTimer FRepeatTimer;
+  bool FPressed = false;
+  bool FPointerOver = false;
+};
