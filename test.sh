@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the audio thread's
 # code under the thread sanitizer and under the address and undefined
-# behaviour sanitizers, then the whole suite, the end-to-end test included.
+# behaviour sanitizers, the number parser under libFuzzer, then the whole
+# suite, the end-to-end test included.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -18,6 +19,19 @@ for sanitizer in thread address; do
   ASAN_OPTIONS="detect_leaks=1 abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1" \
     ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 done
+
+if command -v clang++ >/dev/null; then
+  echo "== fuzzing the number parser for 30 s"
+  cmake -S tests/fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+  cmake --build build-fuzz
+  mkdir -p build-fuzz/corpus
+  if ! build-fuzz/number_syntax_fuzz -max_total_time=30 -artifact_prefix=build-fuzz/ build-fuzz/corpus \
+      >build-fuzz/fuzz.log 2>&1; then
+    tail -40 build-fuzz/fuzz.log
+    exit 1
+  fi
+  tail -1 build-fuzz/fuzz.log
+fi
 
 echo "== the whole suite"
 ctest --test-dir build --output-on-failure -j "$jobs"
