@@ -10,6 +10,7 @@ trap stop_sound_server EXIT
 start_sound_server
 
 build/bench/sinefold_bench "$@"
+build/bench/sinefold_widget_bench
 
 echo "== latency of the program's stream on the null sink"
 build/sinefold >/dev/null 2>&1 &

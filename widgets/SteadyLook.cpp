@@ -15,11 +15,15 @@ class NoFocusFrameStyle final : public QProxyStyle {
   void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget) const override {
     if (element == PE_FrameLineEdit || element == PE_PanelLineEdit) {
-      std::unique_ptr<QStyleOption> copy(element == PE_PanelLineEdit
-                                             ? new QStyleOptionFrame(*qstyleoption_cast<const QStyleOptionFrame*>(option))
-                                             : new QStyleOption(*option));
-      copy->state &= ~QStyle::State_HasFocus;
-      QProxyStyle::drawPrimitive(element, copy.get(), painter, widget);
+      if (const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option)) {
+        QStyleOptionFrame unfocused(*frame);
+        unfocused.state &= ~QStyle::State_HasFocus;
+        QProxyStyle::drawPrimitive(element, &unfocused, painter, widget);
+        return;
+      }
+      QStyleOption unfocused(*option);
+      unfocused.state &= ~QStyle::State_HasFocus;
+      QProxyStyle::drawPrimitive(element, &unfocused, painter, widget);
       return;
     }
     QProxyStyle::drawPrimitive(element, option, painter, widget);
