@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QFont>
 
+#include "ProgramCursors.h"
+
 namespace {
 
 constexpr int kWindowFontPixels = 11;  // 8 points at 96 dpi
@@ -18,4 +20,5 @@ void ConfigureApplication(QApplication& application) {
   QFont font(QStringLiteral("MS Sans Serif"));
   font.setPixelSize(kWindowFontPixels);
   application.setFont(font);
+  RegisterProgramCursors();
 }

@@ -1,5 +1,5 @@
 // Process-wide settings of the toolkit that the window relies on: the
-// application title and the window font.
+// application title, the window font and the program's cursors.
 #pragma once
 
 class QApplication;

@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <memory>
 
-#include "Alerts.h"
+#include "AlertRecorder.h"
 #include "RegionalSettings.h"
 #include "TAdvSpinButton.h"
 #include "TAdvSpinEdit.h"
@@ -20,24 +20,12 @@ namespace {
 
 using namespace widget_test;
 
-class BeepCounter final : public AlertSink {
- public:
-  BeepCounter() { SetAlertSink(this); }
-  ~BeepCounter() override { SetAlertSink(nullptr); }
-  BeepCounter(const BeepCounter&) = delete;
-  BeepCounter& operator=(const BeepCounter&) = delete;
-  void ShowMessage(QWidget*, const QString&, const QString&, AlertIcon) override {}
-  void Beep() override { ++beeps; }
-  int beeps = 0;
-};
-
 class SpinEditTest : public testing::TestWithParam<char16_t> {
  protected:
   void SetUp() override {
     const bool comma = GetParam() == u',';
     SetRegional({comma ? u',' : u'.', comma ? u'.' : u',', comma ? u'.' : u'/', u':'});
-    group = std::make_unique<QWidget>();
-    group->resize(88, 263);
+    group = MakeGroupSurface();
     other = new QLineEdit(group.get());
     other->setGeometry(3, 100, 81, 21);
     spin = new TAdvSpinEdit(group.get());
@@ -74,7 +62,7 @@ class SpinEditTest : public testing::TestWithParam<char16_t> {
   }
   void TypeSeparator() { Type(QChar(GetParam())); }
 
-  BeepCounter beeper;
+  AlertRecorder beeper;
   std::unique_ptr<QWidget> group;
   QLineEdit* other = nullptr;
   TAdvSpinEdit* spin = nullptr;

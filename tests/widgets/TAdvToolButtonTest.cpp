@@ -20,11 +20,7 @@ const QPoint kFacePixel(3, 3);  // inside the face, clear of the caption
 class ToggleTest : public testing::Test {
  protected:
   void SetUp() override {
-    group = std::make_unique<QWidget>();
-    QPalette palette = group->palette();
-    palette.setColor(QPalette::Window, ToQColor(clBtnFace));
-    group->setPalette(palette);
-    group->resize(200, 100);
+    group = MakeGroupSurface();
     button = new TAdvToolButton(group.get());
     button->setGeometry(16, 32, 57, 21);
     button->SetCaption(QStringLiteral("Mute"));
@@ -54,7 +50,7 @@ class ToggleTest : public testing::Test {
   }
 
   void PointerAway() {
-    QCursor::setPos(group->mapToGlobal(QPoint(150, 90)));
+    QCursor::setPos(group->mapToGlobal(QPoint(80, 200)));
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(button, &leave);
   }

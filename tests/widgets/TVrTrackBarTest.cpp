@@ -26,11 +26,7 @@ constexpr int kThumbColumn = 22;  // inside the thumb, clear of gutter and ticks
 class SliderTest : public testing::Test {
  protected:
   TVrTrackBar& Make(int maxValue, int position, int frequency) {
-    group = std::make_unique<QWidget>();
-    QPalette palette = group->palette();
-    palette.setColor(QPalette::Window, ToQColor(clBtnFace));
-    group->setPalette(palette);
-    group->resize(88, 263);
+    group = MakeGroupSurface();
     slider = new TVrTrackBar(group.get());
     slider->BeginLoading();
     slider->setGeometry(16, 51, 57, 190);

@@ -8,8 +8,21 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <QWidget>
+#include <memory>
+
+#include "Colors.h"
 
 namespace widget_test {
+
+// A group box's surface: the window's face colour, 88 by 263 pixels.
+inline std::unique_ptr<QWidget> MakeGroupSurface() {
+  auto group = std::make_unique<QWidget>();
+  QPalette palette = group->palette();
+  palette.setColor(QPalette::Window, ToQColor(clBtnFace));
+  group->setPalette(palette);
+  group->resize(88, 263);
+  return group;
+}
 
 inline QImage Pixels(QWidget& widget) { return widget.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
