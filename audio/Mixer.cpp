@@ -16,9 +16,7 @@ constexpr uint32_t kSerialMask = (1u << (32 - kSlotBits)) - 1;
 
 std::size_t SlotOf(HSTREAM handle) { return handle & (kMaxStreams - 1); }
 
-int16_t ClampToSample(float value) {
-  return static_cast<int16_t>(std::lrint(std::clamp(value, -32768.0f, 32767.0f)));
-}
+int16_t ClampToSample(float value) { return static_cast<int16_t>(std::lrint(std::clamp(value, -32768.0f, 32767.0f))); }
 
 }  // namespace
 

@@ -31,7 +31,7 @@ extern "C" {
 #endif
 
 typedef uint32_t DWORD;
-typedef int BOOL;    /* 0 is false, anything else true */
+typedef int BOOL;      /* 0 is false, anything else true */
 typedef DWORD HSTREAM; /* 0 is never a valid handle */
 
 #ifndef TRUE

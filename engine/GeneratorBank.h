@@ -47,8 +47,13 @@ uint32_t GeneratorStreamProc(uint32_t /*handle*/, void* buffer, uint32_t length,
 
 using GeneratorStreamProcType = uint32_t(uint32_t, void*, uint32_t, void*);
 
+namespace generator_detail {
+template <std::size_t... I>
+constexpr std::array<GeneratorStreamProcType*, kGeneratorCount> StreamProcs(std::index_sequence<I...>) {
+  return {&GeneratorStreamProc<int(I) + 1>...};
+}
+}  // namespace generator_detail
+
 // GeneratorStreamProcs[k - 1] is GeneratorStreamProc<k>, for code that walks
 // the generators in a loop.
-inline constexpr auto GeneratorStreamProcs = []<std::size_t... I>(std::index_sequence<I...>) {
-  return std::array<GeneratorStreamProcType*, kGeneratorCount>{&GeneratorStreamProc<int(I) + 1>...};
-}(std::make_index_sequence<kGeneratorCount>{});
+inline constexpr auto GeneratorStreamProcs = generator_detail::StreamProcs(std::make_index_sequence<kGeneratorCount>{});

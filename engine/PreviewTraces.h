@@ -55,8 +55,7 @@ void ComputePreviewTraces(GeneratorArray& bank, int32_t n, Sink&& sink) {
       sink(k, PreviewPoint{x, values[k]});
     }
     for (GeneratorState& generator : bank) {
-      generator.Phase.store(tone::NextPhase(generator.Phase.load(relaxed), generator.Frequency.load(relaxed)),
-                            relaxed);
+      generator.Phase.store(tone::NextPhase(generator.Phase.load(relaxed), generator.Frequency.load(relaxed)), relaxed);
     }
     sink(kMixTrace, PreviewPoint{x, preview_detail::MixOf(values)});
   }

@@ -90,8 +90,7 @@ inline double ToneValue(double phase, double amplitude) {
 
 // frequency / 48000 + phase in extended precision, rounded to a double.
 inline double NextPhase(double phase, double frequency) {
-  return static_cast<double>(static_cast<long double>(frequency) / kStepDivisor +
-                             static_cast<long double>(phase));
+  return static_cast<double>(static_cast<long double>(frequency) / kStepDivisor + static_cast<long double>(phase));
 }
 
 // Truncates toward zero. A level within 0..32767 always fits; the saturation

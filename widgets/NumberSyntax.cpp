@@ -36,7 +36,8 @@ struct Decimal {
 
 Decimal RoundToSignificant(long double magnitude, int digits) {
   char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, digits - 1);
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, digits - 1);
   const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
   const std::size_t e = text.find('e');
   Decimal decimal{std::string(1, text[0]), std::atoi(std::string(text.substr(e + 1)).c_str())};

@@ -18,8 +18,8 @@ xcb_connection_t* X11Connection() {
 bool GrabConfined(xcb_connection_t* connection, xcb_window_t window) {
   constexpr uint16_t kEvents =
       XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION;
-  const auto cookie = xcb_grab_pointer(connection, 1, window, kEvents, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
-                                       window, XCB_NONE, XCB_CURRENT_TIME);
+  const auto cookie = xcb_grab_pointer(connection, 1, window, kEvents, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, window,
+                                       XCB_NONE, XCB_CURRENT_TIME);
   xcb_grab_pointer_reply_t* reply = xcb_grab_pointer_reply(connection, cookie, nullptr);
   const bool grabbed = reply != nullptr && reply->status == XCB_GRAB_STATUS_SUCCESS;
   free(reply);
@@ -50,6 +50,7 @@ void PointerConfinement::Release() {
 void PointerConfinement::KeepInside(const QPoint& global) {
   if (FWidget == nullptr || FServerConfines) return;
   const QRect area(FWidget->mapToGlobal(QPoint(0, 0)), FWidget->size());
-  const QPoint inside(std::clamp(global.x(), area.left(), area.right()), std::clamp(global.y(), area.top(), area.bottom()));
+  const QPoint inside(std::clamp(global.x(), area.left(), area.right()),
+                      std::clamp(global.y(), area.top(), area.bottom()));
   if (inside != global) QCursor::setPos(FWidget->screen(), inside);
 }

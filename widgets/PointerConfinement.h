@@ -13,7 +13,6 @@ class PointerConfinement {
   // the confinement.
   void Confine(QWidget& widget);
   void Release();
-  bool Active() const { return FWidget != nullptr; }
   // Where the server cannot confine: puts a pointer at `global` that has left
   // the widget back on its nearest inside point.
   void KeepInside(const QPoint& global);

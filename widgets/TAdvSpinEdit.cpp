@@ -26,7 +26,9 @@ constexpr char16_t kEscape = 0x1B;
 constexpr char16_t kCarriageReturn = 0x0D;
 constexpr char16_t kCtrlA = 0x01, kCtrlC = 0x03, kCtrlV = 0x16, kCtrlX = 0x18, kCtrlZ = 0x1A;
 
-std::u16string ToU16(const QString& text) { return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), text.size()); }
+std::u16string ToU16(const QString& text) {
+  return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), text.size());
+}
 
 bool IsBlank(const QString& text) {
   for (QChar c : text) {
@@ -41,8 +43,7 @@ bool IsNumberCharacter(QChar c) {
   if (c >= u'0' && c <= u'9') return true;
   if (c.unicode() <= 0x7F || (c.unicode() >= 0xBC && c.unicode() <= 0xBE)) return false;
   const QChar::Category category = c.category();
-  return category == QChar::Number_DecimalDigit || category == QChar::Number_Letter ||
-         category == QChar::Number_Other;
+  return category == QChar::Number_DecimalDigit || category == QChar::Number_Letter || category == QChar::Number_Other;
 }
 
 // The character a key press types, control characters included (Ctrl+V is

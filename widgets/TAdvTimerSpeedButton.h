@@ -13,8 +13,6 @@ class TAdvTimerSpeedButton : public QWidget {
  public:
   TAdvTimerSpeedButton(const QString& picture, QWidget* parent);
 
-  bool Pressed() const { return FPressed; }
-
   TNotifyEvent OnClick;
   // A left press, before the repeat starts.
   TNotifyEvent OnPress;

@@ -34,7 +34,9 @@ void DrawFrame(QPainter& painter, QRect& rect, int width, const QColor& top, con
   }
 }
 
-void DrawRing(QPainter& painter, QRect& rect, int width, const QColor& color) { DrawFrame(painter, rect, width, color, color); }
+void DrawRing(QPainter& painter, QRect& rect, int width, const QColor& color) {
+  DrawFrame(painter, rect, width, color, color);
+}
 
 TVrBevel::TVrBevel() {
   FOuter.Style = TVrBevelStyle::bsRaised;

@@ -299,8 +299,10 @@ void TVrTrackBar::UpdateHover(const QPoint& point) {
 void TVrTrackBar::wheelEvent(QWheelEvent* event) {
   // Notches of 120; a part of one waits for the rest.
   FWheelRemainder += event->angleDelta().y();
-  for (; FWheelRemainder >= kWheelNotch; FWheelRemainder -= kWheelNotch) SetPosition(ClampToInt(0LL + FPosition + FFrequency));
-  for (; FWheelRemainder <= -kWheelNotch; FWheelRemainder += kWheelNotch) SetPosition(ClampToInt(0LL + FPosition - FFrequency));
+  for (; FWheelRemainder >= kWheelNotch; FWheelRemainder -= kWheelNotch)
+    SetPosition(ClampToInt(0LL + FPosition + FFrequency));
+  for (; FWheelRemainder <= -kWheelNotch; FWheelRemainder += kWheelNotch)
+    SetPosition(ClampToInt(0LL + FPosition - FFrequency));
   event->accept();
 }
 

@@ -35,7 +35,8 @@ class BassErrors : public LibraryTest {};
 TEST_F(BassErrors, CallsBeforeInitialisation) {
   BASS_DEVICEINFO info{};
   ExpectEachFails({
-      {"stream before init", [] { return BASS_StreamCreate(kRate, 2, 0, ConstantProc, &streamLevel); }, BASS_ERROR_INIT},
+      {"stream before init", [] { return BASS_StreamCreate(kRate, 2, 0, ConstantProc, &streamLevel); },
+       BASS_ERROR_INIT},
       {"volume before init", [] { return DWORD(BASS_SetVolume(0.5f)); }, BASS_ERROR_INIT},
       {"free before init", [] { return DWORD(BASS_Free()); }, BASS_ERROR_INIT},
       {"play of handle 0", [] { return DWORD(BASS_ChannelPlay(0, FALSE)); }, BASS_ERROR_HANDLE},
@@ -45,7 +46,12 @@ TEST_F(BassErrors, CallsBeforeInitialisation) {
       {"device past the end", [] { return DWORD(BASS_Init(100000, kRate, 0, nullptr, nullptr)); }, BASS_ERROR_DEVICE},
       {"rate 0", [] { return DWORD(BASS_Init(0, 0, 0, nullptr, nullptr)); }, BASS_ERROR_PARAM},
       {"offline rate 0", [] { return DWORD(BASS_OfflineInit(0)); }, BASS_ERROR_PARAM},
-      {"render without offline output", [] { int16_t out[4]; return DWORD(BASS_OfflineRender(out, 2)); }, BASS_ERROR_INIT},
+      {"render without offline output",
+       [] {
+         int16_t out[4];
+         return DWORD(BASS_OfflineRender(out, 2));
+       },
+       BASS_ERROR_INIT},
       {"device info past the end", [&] { return DWORD(BASS_GetDeviceInfo(100000, &info)); }, BASS_ERROR_DEVICE},
       {"device info into null", [] { return DWORD(BASS_GetDeviceInfo(0, nullptr)); }, BASS_ERROR_PARAM},
   });

@@ -71,7 +71,8 @@ TEST(RealTime, RenderingEightGeneratorStreamsAllocatesNothing) {
     GeneratorBank[k].Amplitude = 16384.0;
   }
   ASSERT_TRUE(BASS_OfflineInit(48000));
-  for (auto* proc : GeneratorStreamProcs) ASSERT_TRUE(BASS_ChannelPlay(BASS_StreamCreate(48000, 2, 0, proc, nullptr), FALSE));
+  for (auto* proc : GeneratorStreamProcs)
+    ASSERT_TRUE(BASS_ChannelPlay(BASS_StreamCreate(48000, 2, 0, proc, nullptr), FALSE));
   ASSERT_TRUE(BASS_SetVolume(0.5f));
   std::vector<int16_t> out(2 * 256);
   long peak = 0;

@@ -27,8 +27,9 @@ DWORD SilentProc(HSTREAM, void* buffer, DWORD length, void*) {
 }
 
 void UnloadNullSink() {
-  ASSERT_EQ(std::system("pactl unload-module \"$(pactl list short modules | awk '/module-null-sink/ {print $1; exit}')\""),
-            0);
+  ASSERT_EQ(
+      std::system("pactl unload-module \"$(pactl list short modules | awk '/module-null-sink/ {print $1; exit}')\""),
+      0);
 }
 
 TEST(DeviceLoss, PlayingDeviceRemovedThenFreeReturnsAndReopeningFailsCleanly) {

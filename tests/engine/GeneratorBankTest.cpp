@@ -105,19 +105,19 @@ TEST(GeneratorFill, OneHertzCompletesOneCycleInOneSecondOfStereo) {
 // step in plain doubles drifts to another phase.
 TEST(GeneratorFill, MatchesTheExtendedPrecisionFormula) {
   for (const double kStartPhase : {0.0, 1e9 + 0.3}) {
-  SCOPED_TRACE(kStartPhase);
-  constexpr double kFrequency = 1234.567;
-  GeneratorState g;
-  Set(g, kStartPhase, kFrequency, 32767.0);
-  const std::vector<int> values = Fill(g, 100000);
-  const long double pi = 3.141592653589793238462643383279502884L;
-  double phase = kStartPhase;
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    const double y = static_cast<double>(sinl(pi * phase) * 32767.0L);
-    ASSERT_EQ(values[i], static_cast<int>(std::trunc(y))) << "value " << i;
-    phase = static_cast<double>(static_cast<long double>(kFrequency) / 48000.0L + phase);
-  }
-  EXPECT_EQ(g.Phase.load(), phase);
+    SCOPED_TRACE(kStartPhase);
+    constexpr double kFrequency = 1234.567;
+    GeneratorState g;
+    Set(g, kStartPhase, kFrequency, 32767.0);
+    const std::vector<int> values = Fill(g, 100000);
+    const long double pi = 3.141592653589793238462643383279502884L;
+    double phase = kStartPhase;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      const double y = static_cast<double>(sinl(pi * phase) * 32767.0L);
+      ASSERT_EQ(values[i], static_cast<int>(std::trunc(y))) << "value " << i;
+      phase = static_cast<double>(static_cast<long double>(kFrequency) / 48000.0L + phase);
+    }
+    EXPECT_EQ(g.Phase.load(), phase);
   }
 }
 

@@ -13,11 +13,11 @@ namespace fakebass {
 
 struct Script {
   DWORD version = 0x02040001;
-  int deviceCount = 5;   // devices listed at positions 0 .. deviceCount-1
-  int initError = 0;     // non-zero: BASS_Init fails with this code
-  int createFailsAt = 0; // the n-th creation after an init fails (1-based)
+  int deviceCount = 5;    // devices listed at positions 0 .. deviceCount-1
+  int initError = 0;      // non-zero: BASS_Init fails with this code
+  int createFailsAt = 0;  // the n-th creation after an init fails (1-based)
   int createError = 0;
-  int playFailsAt = 0;   // playing the n-th stream created after an init fails
+  int playFailsAt = 0;  // playing the n-th stream created after an init fails
   int playError = 0;
 };
 

@@ -16,8 +16,8 @@ namespace {
 
 // Characters the fuzzer combines: everything the syntax knows, and a few it
 // must refuse (tab, letters, non-ASCII digits, the superscript two).
-constexpr char16_t kAlphabet[] = {u'0', u'1', u'5', u'9',     u' ',     u'+',     u'-',     u'.',      u',',
-                                  u'e', u'E', u'a', u'\t',    u'\u00B2', u'\u0663', u'\u00A0', u'\uFF11', u'7'};
+constexpr char16_t kAlphabet[] = {u'0', u'1', u'5', u'9',  u' ',      u'+',      u'-',      u'.',      u',',
+                                  u'e', u'E', u'a', u'\t', u'\u00B2', u'\u0663', u'\u00A0', u'\uFF11', u'7'};
 
 std::optional<long double> Reference(const std::u16string& text, char16_t separator) {
   std::string ascii;
@@ -33,8 +33,8 @@ std::optional<long double> Reference(const std::u16string& text, char16_t separa
     if (exponent >= 500) return std::nullopt;
     exponent = exponent * 10 + (digit - '0');
   }
-  const std::string number = m[1].str() + (m[2].length() ? m[2].str() : "0") + "." + m[4].str() + "0e" + m[6].str() +
-                             std::to_string(exponent);
+  const std::string number =
+      m[1].str() + (m[2].length() ? m[2].str() : "0") + "." + m[4].str() + "0e" + m[6].str() + std::to_string(exponent);
   static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
   const long double value = strtold_l(number.c_str(), nullptr, cLocale);
   if (std::isinf(value)) return std::nullopt;
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   std::u16string text;
   for (std::size_t i = 1; i < size; ++i) {
     text += (data[i] & 0x80) != 0 ? kAlphabet[data[i] % (sizeof kAlphabet / sizeof kAlphabet[0])]
-                                   : static_cast<char16_t>(data[i]);
+                                  : static_cast<char16_t>(data[i]);
   }
   const std::optional<long double> parsed = ParseNumber(text, separator);
   const std::optional<long double> expected = Reference(text, separator);

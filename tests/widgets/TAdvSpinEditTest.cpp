@@ -118,9 +118,9 @@ TEST_P(SpinEditTest, StepsAreUnlimitedAndRoundedToThreeDecimals) {
     bool up;
     const char* to;
   };
-  for (const Case& c : {Case{"0.000", false, "-0.100"}, Case{"1.000", false, "0.900"},
-                        Case{"19999.950", true, "20000.050"}, Case{"110.000", true, "110.100"},
-                        Case{"-0.050", true, "0.050"}}) {
+  for (const Case& c :
+       {Case{"0.000", false, "-0.100"}, Case{"1.000", false, "0.900"}, Case{"19999.950", true, "20000.050"},
+        Case{"110.000", true, "110.100"}, Case{"-0.050", true, "0.050"}}) {
     spin->setText(T(c.from));
     changes.clear();
     c.up ? spin->StepUp() : spin->StepDown();

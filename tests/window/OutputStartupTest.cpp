@@ -22,7 +22,9 @@ using Calls = std::vector<std::string>;
 constexpr auto kRelaxed = std::memory_order_relaxed;
 constexpr double kUntouched = -1.0;  // a generator field nothing has written
 
-std::string Call(const char* name, long long argument) { return std::string(name) + "(" + std::to_string(argument) + ")"; }
+std::string Call(const char* name, long long argument) {
+  return std::string(name) + "(" + std::to_string(argument) + ")";
+}
 
 Calls DeviceEnumeration(int devices) {
   Calls calls;
@@ -34,9 +36,13 @@ Calls DeviceEnumeration(int devices) {
 // `created` creations and `played` starts are expected.
 Calls RestartCalls(const std::array<HSTREAM, 8>& before, int device, const std::array<HSTREAM, 8>& after,
                    int created = 8, int played = 8) {
-  Calls calls{Call("BASS_ChannelPause", before[0]), Call("BASS_ChannelStop", before[0]),
-              Call("BASS_ChannelPause", before[1]), Call("BASS_ChannelStop", before[1]),
-              "BASS_Free", "BASS_GetVersion", Call("BASS_Init", device)};
+  Calls calls{Call("BASS_ChannelPause", before[0]),
+              Call("BASS_ChannelStop", before[0]),
+              Call("BASS_ChannelPause", before[1]),
+              Call("BASS_ChannelStop", before[1]),
+              "BASS_Free",
+              "BASS_GetVersion",
+              Call("BASS_Init", device)};
   for (int k = 0; k < created; ++k) calls.push_back("BASS_StreamCreate");
   for (int k = 0; k < played; ++k) calls.push_back(Call("BASS_ChannelPlay", after[static_cast<std::size_t>(k)]));
   return calls;
@@ -178,14 +184,13 @@ TEST_F(OutputStartup, FailedCreationOfStreamThreeShowsItsTwoBoxes) {
   EXPECT_NE(f.Sine2Stream, 0u);
   EXPECT_EQ(f.Sine3Stream, 0u);
   EXPECT_EQ(f.Sine4Stream, 0u);  // never created: keeps its value from window creation
-  EXPECT_EQ(fakebass::Calls(), Concat(DeviceEnumeration(5), {Call("BASS_ChannelPause", 0), Call("BASS_ChannelStop", 0),
-                                                             Call("BASS_ChannelPause", 0), Call("BASS_ChannelStop", 0),
-                                                             "BASS_Free", "BASS_GetVersion", Call("BASS_Init", 3),
-                                                             "BASS_StreamCreate", "BASS_StreamCreate",
-                                                             "BASS_StreamCreate", "BASS_ErrorGetCode",
-                                                             Call("BASS_ChannelPlay", f.Sine1Stream),
-                                                             Call("BASS_ChannelPlay", f.Sine2Stream),
-                                                             Call("BASS_ChannelPlay", 0), "BASS_ErrorGetCode"}));
+  EXPECT_EQ(
+      fakebass::Calls(),
+      Concat(DeviceEnumeration(5),
+             {Call("BASS_ChannelPause", 0), Call("BASS_ChannelStop", 0), Call("BASS_ChannelPause", 0),
+              Call("BASS_ChannelStop", 0), "BASS_Free", "BASS_GetVersion", Call("BASS_Init", 3), "BASS_StreamCreate",
+              "BASS_StreamCreate", "BASS_StreamCreate", "BASS_ErrorGetCode", Call("BASS_ChannelPlay", f.Sine1Stream),
+              Call("BASS_ChannelPlay", f.Sine2Stream), Call("BASS_ChannelPlay", 0), "BASS_ErrorGetCode"}));
   EXPECT_FALSE(AnyGroupEnabled());
   ExpectGeneratorsLoaded(3);
 }
