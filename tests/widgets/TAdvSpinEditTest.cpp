@@ -129,6 +129,27 @@ TEST_P(SpinEditTest, StepsAreUnlimitedAndRoundedToThreeDecimals) {
   }
 }
 
+TEST_P(SpinEditTest, StepsKeepTheCaretOnItsDigitAndAnUpwardStepSelectsToTheEndWhenTheLengthChanged) {
+  struct Case {
+    const char* from;
+    int caret;
+    bool up;
+    const char* to;
+    int selectionStart, selectionLength;
+  };
+  for (const Case& c : {Case{"0.000", 2, false, "-0.100", 3, 0}, Case{"-0.050", 3, true, "0.050", 2, 3},
+                        Case{"9.950", 1, true, "10.050", 1, 5}, Case{"10.050", 1, false, "9.950", 1, 0},
+                        Case{"110.000", 2, true, "110.100", 2, 0}}) {
+    spin->setText(T(c.from));
+    spin->setCursorPosition(c.caret);
+    c.up ? spin->StepUp() : spin->StepDown();
+    EXPECT_EQ(spin->text(), T(c.to)) << c.from;
+    const int start = spin->hasSelectedText() ? spin->selectionStart() : spin->cursorPosition();
+    EXPECT_EQ(start, c.selectionStart) << c.from;
+    EXPECT_EQ(spin->selectedText().size(), c.selectionLength) << c.from;
+  }
+}
+
 TEST_P(SpinEditTest, CaretRightOfThreeDecimalsRefusesCharactersWithABeep) {
   FocusAt(7);  // "110.000" with the caret after the last digit
   Type(QChar('5'));
