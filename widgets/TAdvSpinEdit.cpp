@@ -76,7 +76,7 @@ TAdvSpinEdit::TAdvSpinEdit(QWidget* parent) : QLineEdit(parent), FButton(new TAd
   FButton->OnUpClick = [this](QObject*) { StepUp(); };
   FButton->OnDownClick = [this](QObject*) { StepDown(); };
   connect(this, &QLineEdit::textChanged, this, [this] {
-    if (!FBlockChange && OnChange) OnChange(this);
+    if (OnChange) OnChange(this);
   });
   PlaceButton();
 }

@@ -98,7 +98,6 @@ class TAdvSpinEdit : public QLineEdit {
   double FIncrementFloat = 0.1;
   double FIncrementFloatPage = 1.0;
   int FMinValue = 0;
-  bool FBlockChange = false;
   bool FMouseEntryPending = false;
   int FWheelRemainder = 0;
 };

@@ -75,18 +75,19 @@ void TVrTrackBar::Change() {
 void TVrTrackBar::SetMinValue(int value) {
   if (value == FMinValue) return;
   FMinValue = value;
-  if (FPosition < value) {
-    SetPosition(value);
-  } else {
-    Redraw();
-  }
+  KeepPositionInRange();
 }
 
 void TVrTrackBar::SetMaxValue(int value) {
   if (value == FMaxValue) return;
   FMaxValue = value;
-  if (FPosition > value) {
-    SetPosition(value);
+  KeepPositionInRange();
+}
+
+void TVrTrackBar::KeepPositionInRange() {
+  const int clamped = std::min(std::max(FPosition, FMinValue), FMaxValue);
+  if (clamped != FPosition) {
+    SetPosition(clamped);  // with its redraw and OnChange
   } else {
     Redraw();
   }

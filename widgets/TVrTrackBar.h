@@ -101,6 +101,8 @@ class TVrTrackBar : public TVrCustomImageControl {
   template <class T>
   void SetAndRedraw(T& field, const T& value);
   void Change();
+  // After a change of the range: a Position now outside it moves in.
+  void KeepPositionInRange();
   void LoadThumbImage();
   void DrawTicks(QPainter& painter, int base, int longTick, int shortTick, int halfThumb) const;
   void DrawThumb(QPainter& painter);
