@@ -20,6 +20,12 @@ namespace bass {
 inline constexpr std::size_t kMaxStreams = 64;
 inline constexpr uint32_t kOutputChannels = 2;
 
+// Render takes no lock, so what it shares with the control thread must be
+// real atomic instructions, never the library's lock-based fallback.
+static_assert(std::atomic<HSTREAM>::is_always_lock_free && std::atomic<bool>::is_always_lock_free &&
+                  std::atomic<float>::is_always_lock_free,
+              "the stream slots and the volume are shared with the audio thread");
+
 class Mixer {
  public:
   // Takes a free slot for a paused stream; 0 when every slot is taken.

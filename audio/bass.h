@@ -98,7 +98,10 @@ BASSAPI HSTREAM BASS_StreamCreate(DWORD freq, DWORD chans, DWORD flags, STREAMPR
 /* Starts or resumes a stream; `restart` has no effect, as streams hold no
  * buffered sound. Playing an already playing stream succeeds. */
 BASSAPI BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
-/* Pause and stop both halt a stream's fill routine until it plays again. */
+/* Pause and stop both halt a stream's fill routine until it plays again.
+ * They do not wait for the audio thread: a call of the routine that was under
+ * way, or about to begin, may still finish after they return; no call starts
+ * after that one. Only BASS_Free waits until no routine runs. */
 BASSAPI BOOL BASS_ChannelPause(DWORD handle);
 BASSAPI BOOL BASS_ChannelStop(DWORD handle);
 

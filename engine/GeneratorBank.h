@@ -18,6 +18,10 @@
 
 inline constexpr int kGeneratorCount = 8;
 
+// The audio thread may not lock, so the fields below must be real atomic
+// instructions, never the library's fallback that hides a lock behind them.
+static_assert(std::atomic<double>::is_always_lock_free, "the generator state is shared with the audio thread");
+
 struct GeneratorState {
   std::atomic<double> Phase{0.0};      // half-cycles: the waveform is sin(pi * Phase)
   std::atomic<double> Frequency{0.0};  // Hz, any value; nothing here checks it

@@ -7,6 +7,7 @@
 
 #include <QSocketNotifier>
 #include <QWidget>
+#include <cerrno>
 #include <csignal>
 
 namespace {
@@ -14,8 +15,12 @@ namespace {
 int signalPipe[2] = {-1, -1};
 
 extern "C" void OnTerminationSignal(int) {
+  // The interrupted code may be about to read errno, which a failed write
+  // would overwrite.
+  const int savedErrno = errno;
   const char byte = 1;
   [[maybe_unused]] const ssize_t written = write(signalPipe[0], &byte, 1);
+  errno = savedErrno;
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 // Helpers for driving the audio library in tests: stream routines with known
-// output, and a fixture that leaves the library freed.
+// output, waiting for the audio thread, and a fixture that leaves the library
+// freed.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <thread>
 
 #include "bass.h"
 #include "bass_internal.h"
@@ -23,12 +26,33 @@ inline DWORD ConstantProc(HSTREAM, void* buffer, DWORD length, void* user) {
   return length;
 }
 
-// Counts the values it is asked for in the std::atomic<uint64_t> at `user`
-// and writes silence.
+// Counts its calls (one per render pass of the output) in the
+// std::atomic<uint64_t> at `user` and writes silence.
 inline DWORD CountingProc(HSTREAM, void* buffer, DWORD length, void* user) {
   std::memset(buffer, 0, length);
-  static_cast<std::atomic<uint64_t>*>(user)->fetch_add(length / 2, std::memory_order_relaxed);
+  static_cast<std::atomic<uint64_t>*>(user)->fetch_add(1, std::memory_order_relaxed);
   return length;
+}
+
+// Far beyond what an output rendering every few milliseconds needs, even on a
+// loaded machine under a sanitizer.
+constexpr std::chrono::seconds kGenerousTimeout{10};
+
+// Waits for `condition` to hold; false if it still does not at the timeout.
+// The polling interval only spaces the checks: nothing is concluded from it.
+template <class Condition>
+bool WaitFor(Condition condition) {
+  const auto deadline = std::chrono::steady_clock::now() + kGenerousTimeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+// Waits until the counter at least reaches `target`.
+inline bool WaitForCount(const std::atomic<uint64_t>& counter, uint64_t target) {
+  return WaitFor([&] { return counter.load() >= target; });
 }
 
 class LibraryTest : public testing::Test {

@@ -1,52 +1,87 @@
 // Outputs with an audio thread of their own: streams are called while they
-// play, and never again once BASS_Free has returned.
+// play, BASS_Free waits for a call under way, a freed stream is never called
+// again, and a paused one is not called while the others play on. Every
+// negative is judged against the output's own progress (another stream's
+// calls), never against the wall clock.
+#include <array>
 #include <chrono>
-#include <thread>
 
 #include "BassTestSupport.h"
 
 namespace {
 
 using namespace bass_test;
-using namespace std::chrono_literals;
 
-// Waits (generously) until the routine has been asked for more values.
-bool CalledAgain(const std::atomic<uint64_t>& values) {
-  const uint64_t before = values.load();
-  for (int i = 0; i < 500; ++i) {
-    if (values.load() > before) return true;
-    std::this_thread::sleep_for(10ms);
+// A stream whose routine, once the test is about to free the output, holds
+// the audio thread inside one call until BASS_Free has been called and for a
+// while after: long enough that a BASS_Free which did not wait for the call
+// returns well before it ends.
+struct HeldStream {
+  static constexpr std::chrono::milliseconds kHoldPastFree{20};
+
+  std::atomic<uint64_t> calls{0};
+  std::atomic<bool> freeing{false};     // the next call is to be held
+  std::atomic<bool> holding{false};     // a call is held, or was
+  std::atomic<bool> freeCalled{false};  // set just before BASS_Free
+  std::atomic<bool> released{false};    // the held call has ended
+  uint64_t callsAtFree = 0;             // test thread only
+};
+
+DWORD HoldingProc(HSTREAM, void* buffer, DWORD length, void* user) {
+  auto& stream = *static_cast<HeldStream*>(user);
+  std::memset(buffer, 0, length);
+  stream.calls.fetch_add(1);
+  if (stream.freeing.load() && !stream.holding.exchange(true)) {
+    WaitFor([&] { return stream.freeCalled.load(); });
+    std::this_thread::sleep_for(HeldStream::kHoldPastFree);
+    stream.released.store(true);
   }
-  return false;
+  return length;
 }
 
 class OutputThread : public LibraryTest, public testing::WithParamInterface<int> {};
 
-TEST_P(OutputThread, PlaysUntilFreedAndNeverCallsAfterwardsRoundAfterRound) {
-  for (int round = 0; round < 5; ++round) {
-    std::atomic<uint64_t> values{0};
+TEST_P(OutputThread, FreeWaitsForTheCallUnderWayAndAFreedStreamIsNeverCalledAgain) {
+  constexpr int kRounds = 4;
+  std::array<HeldStream, kRounds> streams;
+  for (int round = 0; round < kRounds; ++round) {
+    SCOPED_TRACE(round);
+    HeldStream& stream = streams[static_cast<std::size_t>(round)];
     ASSERT_TRUE(BASS_Init(GetParam(), kRate, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
-    const HSTREAM stream = BASS_StreamCreate(kRate, 2, 0, CountingProc, &values);
-    ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
-    EXPECT_TRUE(CalledAgain(values)) << "round " << round;
+    const HSTREAM handle = BASS_StreamCreate(kRate, 2, 0, HoldingProc, &stream);
+    ASSERT_TRUE(BASS_ChannelPlay(handle, FALSE));
+    ASSERT_TRUE(WaitForCount(stream.calls, 3)) << "the output does not play";
+    if (round > 0) {
+      // The new output has rendered three passes without the last round's
+      // stream, whose slot BASS_Free released.
+      const HeldStream& previous = streams[static_cast<std::size_t>(round - 1)];
+      EXPECT_EQ(previous.calls.load(), previous.callsAtFree);
+    }
+    stream.freeing = true;
+    ASSERT_TRUE(WaitFor([&] { return stream.holding.load(); }));
+    stream.freeCalled = true;
     ASSERT_TRUE(BASS_Free());
-    const uint64_t atFree = values.load();
-    std::this_thread::sleep_for(30ms);
-    EXPECT_EQ(values.load(), atFree) << "round " << round;
+    EXPECT_TRUE(stream.released.load()) << "BASS_Free returned while a fill routine ran";
+    stream.callsAtFree = stream.calls.load();
   }
 }
 
-TEST_P(OutputThread, PausedStreamIsNotCalled) {
-  std::atomic<uint64_t> values{0};
-  ASSERT_TRUE(BASS_Init(GetParam(), kRate, 0, nullptr, nullptr));
-  const HSTREAM stream = BASS_StreamCreate(kRate, 2, 0, CountingProc, &values);
-  ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
-  ASSERT_TRUE(CalledAgain(values));
-  ASSERT_TRUE(BASS_ChannelPause(stream));
-  std::this_thread::sleep_for(30ms);  // a callback under way when paused may finish
-  const uint64_t paused = values.load();
-  std::this_thread::sleep_for(50ms);
-  EXPECT_EQ(values.load(), paused);
+TEST_P(OutputThread, PausedStreamIsNotCalledWhileTheOthersPlayOnAndResumes) {
+  std::atomic<uint64_t> paused{0}, playing{0};
+  ASSERT_TRUE(BASS_Init(GetParam(), kRate, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
+  const HSTREAM toPause = BASS_StreamCreate(kRate, 2, 0, CountingProc, &paused);
+  const HSTREAM other = BASS_StreamCreate(kRate, 2, 0, CountingProc, &playing);
+  ASSERT_TRUE(BASS_ChannelPlay(toPause, FALSE));
+  ASSERT_TRUE(BASS_ChannelPlay(other, FALSE));
+  ASSERT_TRUE(WaitForCount(paused, 1));
+  ASSERT_TRUE(BASS_ChannelPause(toPause));
+  const uint64_t pausedAtPause = paused.load();
+  constexpr uint64_t kPassesAfterPause = 5;
+  ASSERT_TRUE(WaitForCount(playing, playing.load() + kPassesAfterPause));
+  // A call under way when the stream was paused may still have finished.
+  EXPECT_LE(paused.load(), pausedAtPause + 1);
+  ASSERT_TRUE(BASS_ChannelPlay(toPause, FALSE));
+  EXPECT_TRUE(WaitForCount(paused, paused.load() + kPassesAfterPause));
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, OutputThread, testing::Values(BASS_DEVICE_NOSOUND, -1),

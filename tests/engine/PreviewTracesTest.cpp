@@ -68,19 +68,35 @@ TEST_F(PreviewTracesTest, MixDividesByEightWhateverIsSilent) {
   for (std::size_t i = 0; i < 500; ++i) EXPECT_EQ(traces[kMixTrace][i].y, traces[5][i].y / 8) << "step " << i;
 }
 
-TEST_F(PreviewTracesTest, StartUpSettingsLeaveEachPhaseNStepsOn) {
+// After N steps a phase stands at N * frequency / 48000: exactly where the
+// step is a short binary fraction (375 Hz times a power of two), within the
+// rounding of the steps elsewhere.
+TEST_F(PreviewTracesTest, EachPhaseIsLeftNStepsOn) {
+  struct PhaseCase {
+    const char* name;
+    double frequency;
+    double phaseAfter;  // after kSteps steps
+    double tolerance;
+  };
+  constexpr int32_t kSteps = 1024;
+  const PhaseCase cases[kGeneratorCount] = {
+      {"quarter cycle", 12000.0, 256.0, 0.0},
+      {"binary fraction", 375.0, 8.0, 0.0},
+      {"negative", -6000.0, -128.0, 0.0},
+      {"silent", 0.0, 0.0, 0.0},
+      {"a440", 440.0, 9.386666666666667, 1e-9},
+      {"start-up 110 Hz", 110.0, 2.3466666666666667, 1e-9},
+      {"one hertz", 1.0, 0.021333333333333333, 1e-12},
+      {"near nyquist", 23999.9, 511.9978666666667, 1e-9},
+  };
   for (std::size_t k = 0; k < bank.size(); ++k) {
-    bank[k].Frequency = 110.0 * static_cast<double>(k + 1);
+    bank[k].Phase = 0.37;
+    bank[k].Frequency = cases[k].frequency;
     bank[k].Amplitude = 16384.0;
   }
-  ComputePreviewTraces(bank, 1024);
-  EXPECT_NEAR(bank[3].Phase.load(), 9.3867, 1e-4);  // 440 Hz: 1024 * 440 / 48000
+  ComputePreviewTraces(bank, kSteps);
   for (std::size_t k = 0; k < bank.size(); ++k) {
-    double phase = 0.0;
-    for (int step = 0; step < 1024; ++step) {
-      phase = static_cast<double>(static_cast<long double>(bank[k].Frequency.load()) / 48000.0L + phase);
-    }
-    EXPECT_EQ(bank[k].Phase.load(), phase) << "generator " << k + 1;
+    EXPECT_NEAR(bank[k].Phase.load(), cases[k].phaseAfter, cases[k].tolerance) << cases[k].name;
   }
 }
 
