@@ -5,8 +5,6 @@
 struct RegionalSettings {
   char16_t decimalSeparator = u'.';
   char16_t thousandsSeparator = u',';
-  char16_t dateSeparator = u'/';
-  char16_t timeSeparator = u':';
 };
 
 // The settings in force: the system locale's, unless replaced.

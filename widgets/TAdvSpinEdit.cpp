@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QPointer>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "Alerts.h"
@@ -64,6 +66,14 @@ std::optional<QChar> TypedCharacter(const QKeyEvent& event) {
   return std::nullopt;
 }
 
+// A step the value can take: a negative one would turn the arrows round, and
+// one that is not finite would leave text that reads as no number.
+bool IsUsableStep(double step) { return std::isfinite(step) && step >= 0; }
+
+bool IsEnumerator(TLabelPosition position) {
+  return position == TLabelPosition::lpLeftTop || position == TLabelPosition::lpTopCenter;
+}
+
 }  // namespace
 
 TAdvSpinEdit::TAdvSpinEdit(QWidget* parent) : QLineEdit(parent), FButton(new TAdvSpinButton(this)) {
@@ -91,8 +101,19 @@ long double TAdvSpinEdit::FloatValue() const {
 }
 
 void TAdvSpinEdit::SetFloatValue(long double value) {
+  if (!std::isfinite(value)) return;
   const QString formatted = QString::fromStdU16String(FormatFixed(value, FPrecision, Regional().decimalSeparator));
   if (formatted != text()) setText(formatted);
+}
+
+void TAdvSpinEdit::SetPrecision(int precision) { FPrecision = std::clamp(precision, 0, kMaxPrecision); }
+
+void TAdvSpinEdit::SetIncrementFloat(double step) {
+  if (IsUsableStep(step)) FIncrementFloat = step;
+}
+
+void TAdvSpinEdit::SetIncrementFloatPage(double step) {
+  if (IsUsableStep(step)) FIncrementFloatPage = step;
 }
 
 // --- Selection --------------------------------------------------------------
@@ -213,13 +234,8 @@ bool TAdvSpinEdit::AcceptsChar(QChar& character) {
   const RegionalSettings& regional = Regional();
   const char16_t c = character.unicode();
   const bool acceptable = c == regional.decimalSeparator || c == regional.thousandsSeparator ||
-                          c == regional.dateSeparator || c == regional.timeSeparator || IsNumberCharacter(character) ||
-                          c == u'+' || c == u'-' || (c < u' ' && c != kCarriageReturn);
+                          IsNumberCharacter(character) || c == u'+' || c == u'-' || (c < u' ' && c != kCarriageReturn);
   if (!acceptable) return false;
-  if ((c == regional.timeSeparator || c == regional.dateSeparator) &&
-      !(c == regional.decimalSeparator || c == regional.thousandsSeparator || c == u'-' || c == u'+')) {
-    return false;
-  }
   if (c == kEscape || c == kCarriageReturn || c == kBackspace) return true;
   if (c == regional.thousandsSeparator) character = QChar(regional.decimalSeparator);
   const QString current = text();
@@ -328,11 +344,14 @@ void TAdvSpinEdit::SetLabelCaption(const QString& caption) {
 }
 
 void TAdvSpinEdit::SetLabelPosition(TLabelPosition position) {
+  if (!IsEnumerator(position) || position == FLabelPosition) return;
   FLabelPosition = position;
   PlaceLabel();
 }
 
 void TAdvSpinEdit::SetLabelMargin(int margin) {
+  margin = std::clamp(margin, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  if (margin == FLabelMargin) return;
   FLabelMargin = margin;
   PlaceLabel();
 }

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <cfloat>
 
 #include "NotifyEvent.h"
 
@@ -27,21 +28,32 @@ class TAdvSpinEdit : public QLineEdit {
   // Extended precision. Empty (or blank) text reads 0; text that is not a
   // number reads MinValue.
   long double FloatValue() const;
-  // Rewrites the text with Precision decimals when that changes it.
+  // Rewrites the text with Precision decimals when that changes it. A value
+  // that is not finite is ignored: no text would read back as it.
   void SetFloatValue(long double value);
 
+  // Decimals written by SetFloatValue, clamped to 0 .. kMaxPrecision; the
+  // text keeps its form until the next write.
   int Precision() const { return FPrecision; }
-  void SetPrecision(int precision) { FPrecision = precision; }
+  void SetPrecision(int precision);
+  // The steps; a value that is negative or not finite is ignored.
   double IncrementFloat() const { return FIncrementFloat; }
-  void SetIncrementFloat(double step) { FIncrementFloat = step; }
+  void SetIncrementFloat(double step);
   double IncrementFloatPage() const { return FIncrementFloatPage; }
-  void SetIncrementFloatPage(double step) { FIncrementFloatPage = step; }
+  void SetIncrementFloatPage(double step);
+  // What text that is no number reads as; any value.
   int MinValue() const { return FMinValue; }
   void SetMinValue(int value) { FMinValue = value; }
 
+  // Enough decimals to show the smallest normal double with 15 significant
+  // digits (as QDoubleSpinBox allows).
+  static constexpr int kMaxPrecision = DBL_MAX_10_EXP + DBL_DIG;
+
   // The caption label, created on first use on the box's parent.
   void SetLabelCaption(const QString& caption);
+  // A value outside the enumeration is ignored.
   void SetLabelPosition(TLabelPosition position);
+  // The gap above the box, clamped to -QWIDGETSIZE_MAX .. QWIDGETSIZE_MAX.
   void SetLabelMargin(int margin);
   QLabel* Label() const { return FLabel.data(); }
   TAdvSpinButton& Button() const { return *FButton; }

@@ -10,7 +10,14 @@
 TAdvTimerSpeedButton::TAdvTimerSpeedButton(const QString& picture, QWidget* parent)
     : QWidget(parent), FPicture(picture) {
   setFocusPolicy(Qt::NoFocus);
-  connect(&FRepeatTimer, &QTimer::timeout, this, [this] { Repeat(); });
+  SetRepeatTimer(std::make_unique<QtRepeatTimer>());
+}
+
+void TAdvTimerSpeedButton::SetRepeatTimer(std::unique_ptr<RepeatTimer> timer) {
+  if (timer == nullptr) return;
+  if (FRepeatTimer != nullptr) FRepeatTimer->Stop();
+  FRepeatTimer = std::move(timer);
+  FRepeatTimer->OnFire = [this] { Repeat(); };
 }
 
 void TAdvTimerSpeedButton::Click() {
@@ -18,7 +25,7 @@ void TAdvTimerSpeedButton::Click() {
 }
 
 void TAdvTimerSpeedButton::Repeat() {
-  FRepeatTimer.setInterval(kRepeatMs);
+  FRepeatTimer->Start(kRepeatMs);
   if (FPressed && FPointerOver) Click();  // dragging off pauses the repeats
 }
 
@@ -27,7 +34,7 @@ void TAdvTimerSpeedButton::mousePressEvent(QMouseEvent* event) {
   if (OnPress) OnPress(this);
   FPressed = true;
   FPointerOver = true;
-  FRepeatTimer.start(kFirstRepeatMs);
+  FRepeatTimer->Start(kFirstRepeatMs);
   repaint();
 }
 
@@ -41,7 +48,7 @@ void TAdvTimerSpeedButton::mouseMoveEvent(QMouseEvent* event) {
 
 void TAdvTimerSpeedButton::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !FPressed) return;
-  FRepeatTimer.stop();
+  FRepeatTimer->Stop();
   FPressed = false;
   repaint();
   if (rect().contains(event->position().toPoint())) Click();

@@ -4,14 +4,19 @@
 #pragma once
 
 #include <QImage>
-#include <QTimer>
 #include <QWidget>
+#include <memory>
 
 #include "NotifyEvent.h"
+#include "RepeatTimer.h"
 
 class TAdvTimerSpeedButton : public QWidget {
  public:
   TAdvTimerSpeedButton(const QString& picture, QWidget* parent);
+
+  // Replaces the repeat timer (tests drive theirs by hand); the button owns
+  // it. A pending shot of the old one is dropped; null is ignored.
+  void SetRepeatTimer(std::unique_ptr<RepeatTimer> timer);
 
   TNotifyEvent OnClick;
   // A left press, before the repeat starts.
@@ -31,7 +36,7 @@ class TAdvTimerSpeedButton : public QWidget {
   void Click();
 
   QImage FPicture;
-  QTimer FRepeatTimer;
+  std::unique_ptr<RepeatTimer> FRepeatTimer;
   bool FPressed = false;
   bool FPointerOver = false;
 };

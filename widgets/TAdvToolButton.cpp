@@ -27,6 +27,31 @@ void TAdvToolButton::SetCaption(const QString& caption) {
 void TAdvToolButton::SetFlat(bool flat) {
   if (flat == FFlat) return;
   FFlat = flat;
+  if (!flat) FMouseInControl = false;
+  update();
+}
+
+void TAdvToolButton::SetFaceColor(ColorNumber& field, ColorNumber color) {
+  if (color == field) return;
+  field = color;
+  update();
+}
+
+void TAdvToolButton::SetColor(ColorNumber color) { SetFaceColor(FColor, color); }
+void TAdvToolButton::SetColorHot(ColorNumber color) { SetFaceColor(FColorHot, color); }
+void TAdvToolButton::SetColorDown(ColorNumber color) { SetFaceColor(FColorDown, color); }
+void TAdvToolButton::SetColorChecked(ColorNumber color) { SetFaceColor(FColorChecked, color); }
+
+void TAdvToolButton::SetGroupIndex(int group) {
+  if (group == FGroupIndex) return;
+  FGroupIndex = group;
+  if (!FDown) return;
+  if (group != 0) {
+    BringGroupUp();  // one down button per group
+    return;
+  }
+  FDown = false;  // a plain button never stays down
+  if (FState == TButtonState::bsExclusive) FState = TButtonState::bsUp;
   update();
 }
 
@@ -46,8 +71,12 @@ void TAdvToolButton::SetDown(bool down) {
 
 void TAdvToolButton::BringGroupUp() {
   if (parentWidget() == nullptr) return;
-  for (auto* other : parentWidget()->findChildren<TAdvToolButton*>(Qt::FindDirectChildrenOnly)) {
-    if (other == this || other->FGroupIndex != FGroupIndex || !other->FDown) continue;
+  // dynamic_cast, not findChildren: without Q_OBJECT the class shares
+  // QWidget's meta-object, so findChildren<TAdvToolButton*> returns every
+  // widget of the parent.
+  for (QObject* child : parentWidget()->children()) {
+    auto* other = dynamic_cast<TAdvToolButton*>(child);
+    if (other == nullptr || other == this || other->FGroupIndex != FGroupIndex || !other->FDown) continue;
     // Another button of the group comes up even where it may not on its own.
     other->FDown = false;
     other->FState = TButtonState::bsUp;

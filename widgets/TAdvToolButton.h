@@ -20,25 +20,28 @@ class TAdvToolButton : public QWidget {
   bool AllowAllUp() const { return FAllowAllUp; }
   bool Down() const { return FDown; }
   bool Flat() const { return FFlat; }
-  bool Hot() const { return FMouseInControl; }
-  TButtonState State() const { return FState; }
   ColorNumber Color() const { return FColor; }
   ColorNumber ColorHot() const { return FColorHot; }
   ColorNumber ColorDown() const { return FColorDown; }
   ColorNumber ColorChecked() const { return FColorChecked; }
 
+  // Every setter takes any value, compares, stores and asks for a repaint
+  // where the face may change.
   void SetCaption(const QString& caption);
-  void SetGroupIndex(int group) { FGroupIndex = group; }
+  // Any value; non-zero makes the button a toggle of that group. A down
+  // button moved to group 0 comes up; moved to another group, it brings that
+  // group's down button up.
+  void SetGroupIndex(int group);
   void SetAllowAllUp(bool allow) { FAllowAllUp = allow; }
   // In a group, going down brings the group's other buttons up; a down button
   // comes up only when AllowAllUp. Outside a group Down stays false.
   void SetDown(bool down);
+  // A button that is not flat is never hot.
   void SetFlat(bool flat);
-  // Plain stored colours, read by the next paint.
-  void SetColor(ColorNumber color) { FColor = color; }
-  void SetColorHot(ColorNumber color) { FColorHot = color; }
-  void SetColorDown(ColorNumber color) { FColorDown = color; }
-  void SetColorChecked(ColorNumber color) { FColorChecked = color; }
+  void SetColor(ColorNumber color);
+  void SetColorHot(ColorNumber color);
+  void SetColorDown(ColorNumber color);
+  void SetColorChecked(ColorNumber color);
 
   // Runs OnClick.
   void Click();
@@ -61,6 +64,7 @@ class TAdvToolButton : public QWidget {
   bool Inside(const QPoint& point) const;
   bool OwnEnabled() const;
   void BringGroupUp();
+  void SetFaceColor(ColorNumber& field, ColorNumber color);
 
   QString FCaption;
   int FGroupIndex = 0;

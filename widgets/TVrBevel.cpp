@@ -2,8 +2,16 @@
 #include "TVrBevel.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace {
+
+// A side is at least one pixel wide, and its spacing is never negative.
+TVrBevel::Side Sanitized(TVrBevel::Side side) {
+  side.Width = std::max(side.Width, 1);
+  side.Space = std::max(side.Space, 0);
+  return side;
+}
 
 void PaintOutline(QPainter& painter, QRect& rect, TVrBevelOutlineStyle outline, TVrBevelOutlineStyle at) {
   if (outline == at) DrawRing(painter, rect, 1, ToQColor(clBlack));
@@ -46,8 +54,8 @@ TVrBevel::TVrBevel() {
 
 void TVrBevel::SetBorderWidth(int width) { Set(FBorderWidth, std::max(width, 0)); }
 void TVrBevel::SetBorderColor(ColorNumber color) { Set(FBorderColor, color); }
-void TVrBevel::SetInner(const Side& side) { Set(FInner, side); }
-void TVrBevel::SetOuter(const Side& side) { Set(FOuter, side); }
+void TVrBevel::SetInner(const Side& side) { Set(FInner, Sanitized(side)); }
+void TVrBevel::SetOuter(const Side& side) { Set(FOuter, Sanitized(side)); }
 void TVrBevel::SetVisible(bool visible) { Set(FVisible, visible); }
 
 void TVrBevel::Assign(const TVrBevel& other) {

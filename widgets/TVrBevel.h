@@ -37,8 +37,10 @@ class TVrBevel {
   const Side& Outer() const { return FOuter; }
   bool Visible() const { return FVisible; }
 
+  // Raised to 0.
   void SetBorderWidth(int width);
   void SetBorderColor(ColorNumber color);
+  // A side's Width is raised to 1 and its Space to 0.
   void SetInner(const Side& side);
   void SetOuter(const Side& side);
   void SetVisible(bool visible);

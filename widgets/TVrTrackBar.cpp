@@ -11,20 +11,45 @@
 #include <cmath>
 
 #include "ProgramCursors.h"
+#include "TickScale.h"
 
 namespace {
 
 constexpr int kWheelNotch = 120;
 constexpr int kLongTick = 4;
 constexpr int kShortTick = 3;
-constexpr int kMinTickSpacing = 4;
 constexpr int kMaxThumbStates = 4;
 constexpr QSize kNewSize(45, 175);
 
-// Nearest integer, ties to even (the default rounding mode).
-int RoundEven(double value) { return static_cast<int>(std::nearbyint(value)); }
+// Nearest integer, ties to even (the default rounding mode), saturated at
+// the limits of an int.
+int RoundEven(double value) {
+  const double rounded = std::nearbyint(value);
+  if (std::isnan(rounded)) return 0;
+  return static_cast<int>(std::clamp(rounded, double(INT_MIN), double(INT_MAX)));
+}
 
 int ClampToInt(long long value) { return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX)); }
+
+int ClampWidth(int width) { return std::clamp(width, 0, TVrTrackBar::kMaxExtent); }
+int ClampOffset(int offset) { return std::clamp(offset, -TVrTrackBar::kMaxExtent, TVrTrackBar::kMaxExtent); }
+
+bool IsEnumerator(TVrOrientation o) { return o == TVrOrientation::voVertical || o == TVrOrientation::voHorizontal; }
+bool IsEnumerator(TVrProgressStyle s) {
+  return s == TVrProgressStyle::psBottomLeft || s == TVrProgressStyle::psTopRight;
+}
+bool IsEnumerator(TVrTickMarks m) {
+  return m == TVrTickMarks::tmNone || m == TVrTickMarks::tmBoth || m == TVrTickMarks::tmBottomRight ||
+         m == TVrTickMarks::tmTopLeft;
+}
+
+// Every pixel of `color` becomes transparent.
+void ClearColor(QImage& image, QRgb color) {
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    std::replace(line, line + image.width(), color, qRgba(0, 0, 0, 0));
+  }
+}
 
 TVrBevel GutterFrame() {
   TVrBevel bevel;
@@ -94,7 +119,7 @@ void TVrTrackBar::KeepPositionInRange() {
 }
 
 void TVrTrackBar::SetOrientation(TVrOrientation orientation) {
-  if (orientation == FOrientation) return;
+  if (!IsEnumerator(orientation) || orientation == FOrientation) return;
   FOrientation = orientation;
   if (!Loading()) resize(height(), width());
   LoadThumbImage();
@@ -109,33 +134,54 @@ void TVrTrackBar::SetThumbStates(int states) {
   Redraw();
 }
 
-void TVrTrackBar::SetStyle(TVrProgressStyle style) { SetAndRedraw(FStyle, style); }
-void TVrTrackBar::SetOptions(TVrTrackBarOptions options) { SetAndRedraw(FOptions, options); }
-void TVrTrackBar::SetFrequency(int frequency) { SetAndRedraw(FFrequency, frequency); }
-void TVrTrackBar::SetBorderWidth(int width) { SetAndRedraw(FBorderWidth, width); }
-void TVrTrackBar::SetGutterWidth(int width) { SetAndRedraw(FGutterWidth, width); }
+void TVrTrackBar::SetOptions(TVrTrackBarOptions options) {
+  options &= kAllTrackBarOptions;
+  if (options == FOptions) return;
+  const bool opacityChanged = ((options ^ FOptions) & toThumbOpaque) != 0;
+  FOptions = options;
+  if (opacityChanged) LoadThumbImage();
+  Redraw();
+}
+
+void TVrTrackBar::SetStyle(TVrProgressStyle style) {
+  if (IsEnumerator(style)) SetAndRedraw(FStyle, style);
+}
+
+void TVrTrackBar::SetTickMarks(TVrTickMarks marks) {
+  if (IsEnumerator(marks)) SetAndRedraw(FTickMarks, marks);
+}
+
+void TVrTrackBar::SetFrequency(int frequency) { SetAndRedraw(FFrequency, std::max(frequency, 1)); }
+void TVrTrackBar::SetBorderWidth(int width) { SetAndRedraw(FBorderWidth, ClampWidth(width)); }
+void TVrTrackBar::SetGutterWidth(int width) { SetAndRedraw(FGutterWidth, ClampWidth(width)); }
 void TVrTrackBar::SetGutterColor(ColorNumber color) { SetAndRedraw(FGutterColor, color); }
-void TVrTrackBar::SetTickMarks(TVrTickMarks marks) { SetAndRedraw(FTickMarks, marks); }
 void TVrTrackBar::SetTickColor(ColorNumber color) { SetAndRedraw(FTickColor, color); }
-void TVrTrackBar::SetScaleOffset(int offset) { SetAndRedraw(FScaleOffset, offset); }
+void TVrTrackBar::SetScaleOffset(int offset) { SetAndRedraw(FScaleOffset, ClampOffset(offset)); }
 void TVrTrackBar::SetFocusColor(ColorNumber color) { SetAndRedraw(FFocusColor, color); }
-void TVrTrackBar::SetFocusOffset(int offset) { SetAndRedraw(FFocusOffset, offset); }
+void TVrTrackBar::SetFocusOffset(int offset) { SetAndRedraw(FFocusOffset, ClampOffset(offset)); }
 void TVrTrackBar::SetTabStop(bool tabStop) { setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::NoFocus); }
 
 void TVrTrackBar::LoadThumbImage() {
-  FThumbImage = QImage(Vertical() ? QStringLiteral(":/VRTB_VERT.xpm") : QStringLiteral(":/VRTB_HORI.xpm"))
-                    .convertToFormat(QImage::Format_ARGB32);
+  QImage picture = QImage(Vertical() ? QStringLiteral(":/VRTB_VERT.xpm") : QStringLiteral(":/VRTB_HORI.xpm"))
+                       .convertToFormat(QImage::Format_ARGB32);
+  // The transparent colour is the picture's bottom-left pixel.
+  if ((FOptions & toThumbOpaque) == 0 && !picture.isNull()) ClearColor(picture, picture.pixel(0, picture.height() - 1));
+  FThumbImage = picture;
   FThumbHeight = FThumbImage.height();
   FThumbWidth = FThumbImage.width() / FThumbStates;
 }
 
 // --- Geometry ---------------------------------------------------------------
 
-int TVrTrackBar::TrackStart() const { return std::max(FBorderWidth, 0); }
+int TVrTrackBar::TrackStart() const { return FBorderWidth; }
 
+// A thumb with no room to travel has a track of length 0.
 int TVrTrackBar::TrackLength() const {
-  return Vertical() ? (height() - 2 * FBorderWidth) - FThumbHeight : (width() - 2 * FBorderWidth) - FThumbWidth;
+  const int inner = Vertical() ? height() - 2 * FBorderWidth - FThumbHeight : width() - 2 * FBorderWidth - FThumbWidth;
+  return std::max(inner, 0);
 }
+
+double TVrTrackBar::Range() const { return double(FMaxValue) - double(FMinValue); }
 
 QRect TVrTrackBar::GutterRect() const {
   if (Vertical()) return QRect((width() - FGutterWidth) / 2, FBorderWidth, FGutterWidth, height() - 2 * FBorderWidth);
@@ -149,26 +195,25 @@ QRect TVrTrackBar::ThumbRect() const {
 }
 
 int TVrTrackBar::PositionToPixel(int value) const {
-  const double range = double(FMaxValue) - double(FMinValue);
+  const double range = Range();
   const double fraction = range > 0 ? (double(value) - double(FMinValue)) / range : 0.0;
-  const int b = RoundEven(TrackLength() * fraction) + TrackStart();
+  const long long b = 0LL + RoundEven(TrackLength() * fraction) + TrackStart();
   // The inner rectangle's near and far edges add up to the control's length.
-  if (Vertical() && FStyle == TVrProgressStyle::psBottomLeft) return height() - b - FThumbHeight;
-  if (!Vertical() && FStyle == TVrProgressStyle::psTopRight) return width() - b - FThumbWidth;
-  return b;
+  if (Vertical() && FStyle == TVrProgressStyle::psBottomLeft) return ClampToInt(height() - b - FThumbHeight);
+  if (!Vertical() && FStyle == TVrProgressStyle::psTopRight) return ClampToInt(width() - b - FThumbWidth);
+  return ClampToInt(b);
 }
 
 int TVrTrackBar::PixelToPosition(int pixel) const {
-  if (Vertical()) pixel = height() - pixel - FThumbHeight;
-  const double range = double(FMaxValue) - double(FMinValue);
+  const long long along = Vertical() ? 0LL + height() - pixel - FThumbHeight : pixel;
   const int length = TrackLength();
-  double value = length > 0 ? std::nearbyint((pixel - TrackStart()) * range / length) : 0.0;
-  if ((FOptions & toFixedPoints) != 0 && FFrequency > 0) value = std::nearbyint(value / FFrequency) * FFrequency;
+  double value = length > 0 ? std::nearbyint(double(along - TrackStart()) * Range() / length) : 0.0;
+  if ((FOptions & toFixedPoints) != 0) value = std::nearbyint(value / FFrequency) * FFrequency;
   return static_cast<int>(std::min(std::max(value, 0.0) + FMinValue, double(FMaxValue)));
 }
 
 void TVrTrackBar::MoveThumbTo(int pixel) {
-  pixel = std::min(std::max(pixel, TrackStart()), TrackStart() + TrackLength());
+  pixel = std::clamp(pixel, TrackStart(), TrackStart() + TrackLength());
   const int value = PixelToPosition(pixel);
   SetPosition(FStyle == TVrProgressStyle::psBottomLeft ? value : ClampToInt(0LL + FMaxValue + FMinValue - value));
 }
@@ -198,48 +243,24 @@ void TVrTrackBar::PaintImage(QPainter& painter) {
 }
 
 void TVrTrackBar::DrawTicks(QPainter& painter, int base, int longTick, int shortTick, int halfThumb) const {
-  const double range = double(FMaxValue) - double(FMinValue);
-  const int length = TrackLength();
-  if (FFrequency <= 0 || range <= 0 || length <= 0) return;
-  // The smallest multiple of Frequency whose ticks stand at least 4 pixels apart.
-  long long step = 0;
-  int count = 0;
-  for (int g = 1;; ++g) {
-    step = 1LL * g * FFrequency;
-    count = RoundEven(range / double(step)) + 1;
-    const int spacing = count > 1 ? length / (count - 1) : length;
-    if (spacing >= kMinTickSpacing || spacing >= length) break;
-  }
   const QColor color = ToQColor(FTickColor);
-  long long value = FMinValue;
-  for (int i = 1; i <= count; ++i) {
-    if (i == count) value = FMaxValue;
+  for (const int value : TickValues(FMinValue, FMaxValue, FFrequency, TrackLength())) {
     const int tick = (value == FMinValue || value == FMaxValue) ? longTick : shortTick;
-    const int across = PositionToPixel(static_cast<int>(value)) + halfThumb;
+    const int across = PositionToPixel(value) + halfThumb;
     const int from = std::min(base, base + tick);
     const int extent = std::abs(tick);
     painter.fillRect(Vertical() ? QRect(from, across, extent, 1) : QRect(across, from, 1, extent), color);
-    value += step;
   }
 }
 
-void TVrTrackBar::DrawThumb(QPainter& painter) {
+void TVrTrackBar::DrawThumb(QPainter& painter) const {
   int picture = 0;
   const bool ownEnabled = parentWidget() != nullptr ? isEnabledTo(parentWidget()) : isEnabled();
   if (!ownEnabled) picture = 1;
   if (FThumbDown) picture = 2;
   if (FThumbHasMouse && !FThumbDown) picture = 3;
   if (picture > FThumbStates - 1) picture = 0;
-  QImage part = FThumbImage.copy(picture * FThumbWidth, 0, FThumbWidth, FThumbHeight);
-  if ((FOptions & toThumbOpaque) == 0) {
-    const QRgb transparent = FThumbImage.pixel(0, FThumbImage.height() - 1);
-    for (int y = 0; y < part.height(); ++y) {
-      for (int x = 0; x < part.width(); ++x) {
-        if (part.pixel(x, y) == transparent) part.setPixel(x, y, qRgba(0, 0, 0, 0));
-      }
-    }
-  }
-  painter.drawImage(ThumbRect().topLeft(), part);
+  painter.drawImage(ThumbRect().topLeft(), FThumbImage, QRect(picture * FThumbWidth, 0, FThumbWidth, FThumbHeight));
 }
 
 // --- Input ------------------------------------------------------------------

@@ -4,7 +4,13 @@
 // (code, mouse, wheel or keys).
 //
 // Pixel rules: "halved" truncates toward zero; values computed in floating
-// point are rounded to the nearest integer with ties to even.
+// point are rounded to the nearest integer with ties to even, and pixels
+// beyond the range of an int saturate at its limits.
+//
+// Every setter clamps or ignores a value it cannot use, compares, stores and
+// redraws. Pixel widths are clamped to 0 .. kMaxExtent and pixel offsets to
+// -kMaxExtent .. kMaxExtent: no widget is larger, and every sum of them still
+// fits an int. A value outside its enumeration is ignored.
 #pragma once
 
 #include <QImage>
@@ -28,6 +34,8 @@ enum TVrTrackBarOption : unsigned {
   toThumbOpaque = 1u << 4,  // the thumb's transparent colour is painted too
 };
 using TVrTrackBarOptions = unsigned;
+inline constexpr TVrTrackBarOptions kAllTrackBarOptions =
+    toActiveClick | toMouseClip | toHandPoint | toFixedPoints | toThumbOpaque;
 
 class TVrTrackBar : public TVrCustomImageControl {
  public:
@@ -45,34 +53,47 @@ class TVrTrackBar : public TVrCustomImageControl {
   TVrBevel& GutterBevel() { return FGutterBevel; }
   TVrTickMarks TickMarks() const { return FTickMarks; }
   int ThumbStates() const { return FThumbStates; }
-  // Where the thumb is drawn for the current Position.
-  QRect ThumbRect() const;
+
+  // The largest pixel width or offset a setter keeps.
+  static constexpr int kMaxExtent = QWIDGETSIZE_MAX;
 
   // Clamped to MinValue .. MaxValue; an unchanged value does nothing, a new
   // one is drawn before OnChange runs.
   void SetPosition(int value);
+  // Any value. Position moves into the new range (with its OnChange). A
+  // MinValue above MaxValue is kept as given: Position then stays at
+  // MaxValue and every value is drawn where MinValue would be.
   void SetMinValue(int value);
   void SetMaxValue(int value);
   // Outside loading, swaps width and height.
   void SetOrientation(TVrOrientation orientation);
   void SetStyle(TVrProgressStyle style);
+  // Bits beyond kAllTrackBarOptions are dropped.
   void SetOptions(TVrTrackBarOptions options);
+  // Raised to at least 1: the wheel and the keys always move, and ticks are
+  // always spaced by a positive step.
   void SetFrequency(int frequency);
+  // 0 .. kMaxExtent. A border that leaves no room for the thumb's travel
+  // draws every value at the track's start.
   void SetBorderWidth(int width);
+  // 0 .. kMaxExtent.
   void SetGutterWidth(int width);
   void SetGutterColor(ColorNumber color);
   void SetGutterBevel(const TVrBevel& bevel) { FGutterBevel.Assign(bevel); }
   void SetTickMarks(TVrTickMarks marks);
   void SetTickColor(ColorNumber color);
+  // -kMaxExtent .. kMaxExtent.
   void SetScaleOffset(int offset);
   void SetFocusColor(ColorNumber color);
-  void SetFocusOffset(int offset);  // negative: no focus frame
-  void SetThumbStates(int states);  // 1 .. 4 pictures side by side
+  // -kMaxExtent .. kMaxExtent; negative: no focus frame.
+  void SetFocusOffset(int offset);
+  // 1 .. 4 pictures side by side.
+  void SetThumbStates(int states);
   // A tab stop takes the focus by keyboard and by a click.
   void SetTabStop(bool tabStop);
 
   // The thumb's leading edge (top for vertical, left for horizontal) for a
-  // value, and the value for a leading edge.
+  // value, and the value for a leading edge; any int is accepted.
   int PositionToPixel(int value) const;
   int PixelToPosition(int pixel) const;
   // Moves the thumb's leading edge to `pixel` (clamped to the track) and
@@ -97,15 +118,20 @@ class TVrTrackBar : public TVrCustomImageControl {
   bool Vertical() const { return FOrientation == TVrOrientation::voVertical; }
   int TrackStart() const;
   int TrackLength() const;
+  double Range() const;
   QRect GutterRect() const;
+  // Where the thumb is drawn for the current Position.
+  QRect ThumbRect() const;
   template <class T>
   void SetAndRedraw(T& field, const T& value);
   void Change();
   // After a change of the range: a Position now outside it moves in.
   void KeepPositionInRange();
+  // Loads the picture for the orientation, with its transparent colour
+  // already cleared unless toThumbOpaque: paints only copy it.
   void LoadThumbImage();
   void DrawTicks(QPainter& painter, int base, int longTick, int shortTick, int halfThumb) const;
-  void DrawThumb(QPainter& painter);
+  void DrawThumb(QPainter& painter) const;
   void SetFocused(bool focused);
   void UpdateHover(const QPoint& point);
 
@@ -132,7 +158,7 @@ class TVrTrackBar : public TVrCustomImageControl {
   bool FFocused = false;
   int FThumbWidth = 0;
   int FThumbHeight = 0;
-  QImage FThumbImage;
+  QImage FThumbImage;  // ThumbStates pictures side by side, as drawn
   bool FThumbDown = false;
   bool FThumbHasMouse = false;
   int FThumbStates = 1;

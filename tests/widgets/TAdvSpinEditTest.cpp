@@ -5,13 +5,18 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
+#include <climits>
+#include <functional>
+#include <limits>
 #include <memory>
+#include <ostream>
+#include <vector>
 
 #include "AlertRecorder.h"
 #include "RegionalSettings.h"
+#include "RepeatTimer.h"
 #include "TAdvSpinButton.h"
 #include "TAdvSpinEdit.h"
 #include "WidgetTestSupport.h"
@@ -20,22 +25,42 @@ namespace {
 
 using namespace widget_test;
 
+// A spin box set up as the window sets up its first generator's.
+TAdvSpinEdit* MakeFrequencyBox(QWidget& group) {
+  auto* spin = new TAdvSpinEdit(&group);
+  spin->setGeometry(3, 32, 81, 21);
+  spin->SetPrecision(3);
+  spin->SetMinValue(1);
+  spin->SetFloatValue(110.0L);
+  spin->setAlignment(Qt::AlignCenter);
+  spin->SetLabelCaption(QStringLiteral("Freq (Hz)"));
+  spin->SetLabelPosition(TLabelPosition::lpTopCenter);
+  return spin;
+}
+
+// Fires the arrow's repeats when the test says so.
+class ManualTimer final : public RepeatTimer {
+ public:
+  static constexpr int kNone = -1;
+  void Start(int intervalMs) override { pending = intervalMs; }
+  void Stop() override { pending = kNone; }
+  void Fire() {
+    ASSERT_NE(pending, kNone) << "no shot pending";
+    pending = kNone;
+    OnFire();
+  }
+  int pending = kNone;  // the interval of the shot waiting
+};
+
 class SpinEditTest : public testing::TestWithParam<char16_t> {
  protected:
   void SetUp() override {
     const bool comma = GetParam() == u',';
-    SetRegional({comma ? u',' : u'.', comma ? u'.' : u',', comma ? u'.' : u'/', u':'});
+    SetRegional({comma ? u',' : u'.', comma ? u'.' : u','});
     group = MakeGroupSurface();
     other = new QLineEdit(group.get());
     other->setGeometry(3, 100, 81, 21);
-    spin = new TAdvSpinEdit(group.get());
-    spin->setGeometry(3, 32, 81, 21);
-    spin->SetPrecision(3);
-    spin->SetMinValue(1);
-    spin->SetFloatValue(110.0L);
-    spin->setAlignment(Qt::AlignCenter);
-    spin->SetLabelCaption(QStringLiteral("Freq (Hz)"));
-    spin->SetLabelPosition(TLabelPosition::lpTopCenter);
+    spin = MakeFrequencyBox(*group);
     spin->OnChange = [this](QObject* sender) {
       EXPECT_EQ(sender, spin);
       changes.push_back(spin->FloatValue());
@@ -201,17 +226,17 @@ TEST_P(SpinEditTest, SignsNeverChangeTheTextAndBeepOnlyWhereEverythingIsRefused)
   EXPECT_EQ(beeper.beeps, 2);
 }
 
-TEST_P(SpinEditTest, LettersAreRefusedAndOtherScriptsDigitsTypeButReadAsMinValue) {
+TEST_P(SpinEditTest, LettersAndDateOrTimeSeparatorsAreRefusedAndOtherScriptsDigitsTypeButReadAsMinValue) {
   FocusAt(0);
   spin->clear();
-  Type(QChar('a'));
-  EXPECT_EQ(beeper.beeps, 1);
+  for (char refused : {'a', '/', ':'}) Type(QChar(refused));
+  EXPECT_EQ(beeper.beeps, 3);
   EXPECT_EQ(spin->text(), QString());
   Type(QChar(0x0663));  // ARABIC-INDIC DIGIT THREE
   EXPECT_EQ(spin->text(), QStringLiteral("\u0663"));
   EXPECT_EQ(spin->FloatValue(), 1.0L);
   Type(QChar(0x00BD));  // the vulgar fractions are no digits here
-  EXPECT_EQ(beeper.beeps, 2);
+  EXPECT_EQ(beeper.beeps, 4);
 }
 
 TEST_P(SpinEditTest, PasteIsTriedOutFirst) {
@@ -275,27 +300,47 @@ TEST_P(SpinEditTest, EnteringByKeyboardSelectsAllAClickLeavesTheCaret) {
   EXPECT_FALSE(spin->hasSelectedText());
 }
 
-TEST_P(SpinEditTest, ArrowHeldRepeatsAfter400msThenEvery100ms) {
+TEST_P(SpinEditTest, ArrowHeldRepeatsAfter400msThenEvery100msWhileOverIt) {
   FocusAt(0);
   other->setFocus(Qt::OtherFocusReason);
   TAdvTimerSpeedButton& up = spin->Button().UpButton();
+  auto owned = std::make_unique<ManualTimer>();
+  ManualTimer& timer = *owned;
+  up.SetRepeatTimer(std::move(owned));
   const QPoint centre(up.width() / 2, up.height() / 2);
-  QElapsedTimer clock;
-  clock.start();
   QTest::mousePress(&up, Qt::LeftButton, Qt::NoModifier, centre);
   EXPECT_EQ(spin->selectedText(), spin->text());  // the press moved the focus in
-  QTest::qWait(300);
-  EXPECT_TRUE(changes.empty()) << "no step before 400 ms";
-  QTest::qWait(700);
-  const qint64 held = clock.elapsed();
-  const std::size_t repeats = changes.size();
-  // Expected (held - 400) / 100 + 1 steps; the bounds allow for a slow machine.
-  EXPECT_GE(repeats, 2u);
-  EXPECT_LE(repeats, static_cast<std::size_t>((held - 400) / 100 + 1));
+  EXPECT_EQ(timer.pending, 400);
+  EXPECT_TRUE(changes.empty());
+  timer.Fire();
+  EXPECT_EQ(timer.pending, 100);
+  timer.Fire();
+  EXPECT_EQ(spin->text(), T("110.200"));
+  EXPECT_EQ(timer.pending, 100);
+  DragTo(up, QPoint(-30, centre.y()));  // off the arrow the repeats pause
+  timer.Fire();
+  EXPECT_EQ(changes.size(), 2u);
+  DragTo(up, centre);
+  timer.Fire();
+  EXPECT_EQ(changes.size(), 3u);
   QTest::mouseRelease(&up, Qt::LeftButton, Qt::NoModifier, centre);
-  EXPECT_EQ(changes.size(), repeats + 1);  // one more for the release over the arrow
-  QTest::qWait(250);
-  EXPECT_EQ(changes.size(), repeats + 1);
+  EXPECT_EQ(changes.size(), 4u);  // one more for the release over the arrow
+  EXPECT_EQ(timer.pending, ManualTimer::kNone);
+}
+
+// The arrow's own timer, not a hand-driven one: holding the arrow steps.
+TEST(SpinArrowTimer, HeldArrowStepsOnItsOwnTimer) {
+  SetRegional({});
+  const std::unique_ptr<QWidget> group = MakeGroupSurface();
+  TAdvSpinEdit* spin = MakeFrequencyBox(*group);
+  int changes = 0;
+  spin->OnChange = [&changes](QObject*) { ++changes; };
+  TAdvTimerSpeedButton& up = spin->Button().UpButton();
+  const QPoint centre(up.width() / 2, up.height() / 2);
+  QTest::mousePress(&up, Qt::LeftButton, Qt::NoModifier, centre);
+  EXPECT_TRUE(QTest::qWaitFor([&changes] { return changes >= 2; }, 10000));
+  QTest::mouseRelease(&up, Qt::LeftButton, Qt::NoModifier, centre);
+  EXPECT_GE(changes, 3);  // the repeats and the release
 }
 
 TEST_P(SpinEditTest, ClickOnEachArrowStepsOnce) {
@@ -311,7 +356,6 @@ TEST_P(SpinEditTest, LayoutOfArrowsTextAndCaption) {
   EXPECT_EQ(spin->Button().geometry(), QRect(64, 2, 15, 17));
   EXPECT_EQ(spin->Button().UpButton().geometry(), QRect(0, 0, 15, 8));
   EXPECT_EQ(spin->Button().DownButton().geometry(), QRect(0, 8, 15, 9));
-  EXPECT_EQ(spin->textMargins().right(), TAdvSpinEdit::kArrowWidth);
   // Text never runs under the arrows: a long text leaves their pixels alone.
   const QImage arrows = Pixels(*spin).copy(64, 2, 15, 17);
   spin->setText(QStringLiteral("888888888888888888888888"));
@@ -335,6 +379,95 @@ TEST_P(SpinEditTest, DisabledGroupKeepsTheLook) {
   group->setEnabled(false);
   EXPECT_EQ(Pixels(*spin), enabled);
 }
+
+// A value a setter cannot use is clamped or ignored: the box keeps its
+// text readable, takes new values and paints. Each case starts from the window's
+// first frequency box showing 110.000.
+struct SetterCase {
+  const char* name;
+  std::function<void(TAdvSpinEdit&)> apply;
+  std::function<void(TAdvSpinEdit&, const std::vector<long double>& changes)> check;
+};
+
+void PrintTo(const SetterCase& c, std::ostream* out) { *out << c.name; }
+
+class SpinSetters : public testing::TestWithParam<SetterCase> {
+ protected:
+  void SetUp() override {
+    SetRegional({});
+    group = MakeGroupSurface();
+    spin = MakeFrequencyBox(*group);
+    spin->OnChange = [this](QObject*) { changes.push_back(spin->FloatValue()); };
+  }
+
+  std::unique_ptr<QWidget> group;
+  TAdvSpinEdit* spin = nullptr;
+  std::vector<long double> changes;
+};
+
+TEST_P(SpinSetters, OutOfRangeValuesLeaveAWorkingBox) {
+  GetParam().apply(*spin);
+  GetParam().check(*spin, changes);
+  spin->SetFloatValue(42.0L);
+  EXPECT_EQ(spin->FloatValue(), 42.0L);
+  EXPECT_EQ(Pixels(*spin).size(), spin->size());
+}
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, SpinSetters,
+    testing::Values(SetterCase{"negative_precision_writes_no_decimals", [](TAdvSpinEdit& s) { s.SetPrecision(-1); },
+                               [](TAdvSpinEdit& s, const auto&) {
+                                 s.SetFloatValue(110.25L);
+                                 EXPECT_EQ(s.text(), QStringLiteral("110"));
+                               }},
+                    SetterCase{"huge_precision_is_capped", [](TAdvSpinEdit& s) { s.SetPrecision(INT_MAX); },
+                               [](TAdvSpinEdit& s, const auto&) {
+                                 s.SetFloatValue(1.5L);
+                                 EXPECT_TRUE(s.text().startsWith(QStringLiteral("1.5000")))
+                                     << s.text().left(20).toStdString();
+                                 EXPECT_LT(s.text().size(), 1000);
+                                 EXPECT_EQ(s.FloatValue(), 1.5L);
+                               }},
+                    SetterCase{"steps_not_finite_or_negative_ignored",
+                               [](TAdvSpinEdit& s) {
+                                 for (double step : {kNaN, kInfinity, -kInfinity, -1.0}) {
+                                   s.SetIncrementFloat(step);
+                                   s.SetIncrementFloatPage(step);
+                                 }
+                               },
+                               [](TAdvSpinEdit& s, const auto&) {
+                                 s.StepUp();
+                                 EXPECT_EQ(s.text(), QStringLiteral("110.100"));
+                                 QTest::keyClick(&s, Qt::Key_PageUp);
+                                 EXPECT_EQ(s.text(), QStringLiteral("111.100"));
+                               }},
+                    SetterCase{"values_not_finite_ignored",
+                               [](TAdvSpinEdit& s) {
+                                 for (long double value : {std::numeric_limits<long double>::quiet_NaN(),
+                                                           std::numeric_limits<long double>::infinity(),
+                                                           -std::numeric_limits<long double>::infinity()}) {
+                                   s.SetFloatValue(value);
+                                 }
+                               },
+                               [](TAdvSpinEdit& s, const std::vector<long double>& changes) {
+                                 EXPECT_EQ(s.text(), QStringLiteral("110.000"));
+                                 EXPECT_TRUE(changes.empty());
+                               }},
+                    SetterCase{"label_margins_at_the_int_limits", [](TAdvSpinEdit& s) { s.SetLabelMargin(INT_MIN); },
+                               [](TAdvSpinEdit& s, const auto&) {
+                                 EXPECT_GT(s.Label()->y(), s.y());  // a negative margin puts it below the box
+                                 s.SetLabelMargin(INT_MAX);
+                                 EXPECT_LT(s.Label()->y(), s.y());
+                               }},
+                    SetterCase{"label_position_outside_the_enumeration_ignored",
+                               [](TAdvSpinEdit& s) { s.SetLabelPosition(static_cast<TLabelPosition>(9)); },
+                               [](TAdvSpinEdit& s, const auto&) {
+                                 EXPECT_EQ(s.Label()->x(), 3 + (81 - s.Label()->width()) / 2);
+                               }}),
+    [](const testing::TestParamInfo<SetterCase>& p) { return p.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(Separators, SpinEditTest, testing::Values(u'.', u','),
                          [](const testing::TestParamInfo<char16_t>& p) { return p.param == u'.' ? "point" : "comma"; });

@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
+#include <functional>
 #include <memory>
+#include <ostream>
+#include <vector>
 
 #include "TAdvToolButton.h"
 #include "WidgetTestSupport.h"
@@ -17,10 +22,31 @@ const QColor kMutedHot = Rgb(255, 128, 0);
 const QColor kDownOrange = Rgb(255, 128, 64);
 const QPoint kFacePixel(3, 3);  // inside the face, clear of the caption
 
+QPoint CentreOf(const QWidget& widget) { return QPoint(widget.width() / 2, widget.height() / 2); }
+
+// The pointer comes to rest on the button.
+void RestPointerOn(TAdvToolButton& button) {
+  const QPoint centre = CentreOf(button);
+  QCursor::setPos(button.mapToGlobal(centre));
+  QEnterEvent enter(centre, centre, button.mapToGlobal(centre));
+  QApplication::sendEvent(&button, &enter);
+}
+
+void MovePointerAway(TAdvToolButton& button) {
+  QCursor::setPos(button.parentWidget()->mapToGlobal(QPoint(80, 200)));
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(&button, &leave);
+}
+
+QColor FaceOf(TAdvToolButton& button) { return PixelAt(Pixels(button), kFacePixel.x(), kFacePixel.y()); }
+
+void ClickOn(TAdvToolButton& button) { QTest::mouseClick(&button, Qt::LeftButton, Qt::NoModifier, CentreOf(button)); }
+
 class ToggleTest : public testing::Test {
  protected:
   void SetUp() override {
     group = MakeGroupSurface();
+    new QLabel(QStringLiteral("50%"), group.get());  // a sibling that is no button, as in the window
     button = new TAdvToolButton(group.get());
     button->setGeometry(16, 32, 57, 21);
     button->SetCaption(QStringLiteral("Mute"));
@@ -40,22 +66,10 @@ class ToggleTest : public testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(group.get()));
   }
 
-  QPoint Centre() const { return QPoint(button->width() / 2, button->height() / 2); }
-
-  // The pointer comes to rest on the button.
-  void PointerOnButton() {
-    QCursor::setPos(button->mapToGlobal(Centre()));
-    QEnterEvent enter(Centre(), Centre(), button->mapToGlobal(Centre()));
-    QApplication::sendEvent(button, &enter);
-  }
-
-  void PointerAway() {
-    QCursor::setPos(group->mapToGlobal(QPoint(80, 200)));
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(button, &leave);
-  }
-
-  QColor Face() { return PixelAt(Pixels(*button), kFacePixel.x(), kFacePixel.y()); }
+  QPoint Centre() const { return CentreOf(*button); }
+  void PointerOnButton() { RestPointerOn(*button); }
+  void PointerAway() { MovePointerAway(*button); }
+  QColor Face() { return FaceOf(*button); }
 
   std::unique_ptr<QWidget> group;
   TAdvToolButton* button = nullptr;
@@ -64,9 +78,8 @@ class ToggleTest : public testing::Test {
 
 TEST_F(ToggleTest, ClickWithThePointerRestingGoesDownThenClicksOnce) {
   PointerOnButton();
-  EXPECT_TRUE(button->Hot());
   QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, Centre());
-  EXPECT_EQ(Face(), kDownOrange);  // being pressed
+  EXPECT_EQ(Face(), kDownOrange);  // being pressed, under the pointer
   QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, Centre());
   EXPECT_TRUE(button->Down());
   EXPECT_EQ(clicksSeenDown, std::vector<bool>{true});  // Down had changed before OnClick
@@ -91,10 +104,9 @@ TEST_F(ToggleTest, ReleasedOutsideChangesNothingAndShowsTheUpFaceMeanwhile) {
   PointerOnButton();
   QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, Centre());
   DragTo(*button, QPoint(100, 10));
-  EXPECT_EQ(button->State(), TButtonState::bsUp);
   EXPECT_EQ(Face(), kGray);
   DragTo(*button, Centre());
-  EXPECT_EQ(button->State(), TButtonState::bsDown);
+  EXPECT_EQ(Face(), kDownOrange);
   DragTo(*button, QPoint(100, 10));
   QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(100, 10));
   EXPECT_FALSE(button->Down());
@@ -125,12 +137,82 @@ INSTANTIATE_TEST_SUITE_P(Releases, ToggleEdges,
                                          EdgeCase{"top_row", QPoint(10, 0), true}),
                          [](const testing::TestParamInfo<EdgeCase>& p) { return p.param.name; });
 
-TEST_F(ToggleTest, RightButtonNeitherTogglesNorClicksAndTheButtonTakesNoFocus) {
+TEST_F(ToggleTest, RightButtonNeitherTogglesNorClicks) {
   QTest::mouseClick(button, Qt::RightButton, Qt::NoModifier, Centre());
   EXPECT_FALSE(button->Down());
   EXPECT_TRUE(clicksSeenDown.empty());
-  EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
-  EXPECT_FALSE(button->testAttribute(Qt::WA_NativeWindow));
 }
+
+TEST_F(ToggleTest, AClickLeavesTheFocusWhereItWasAndNoWindowIsMade) {
+  auto* edit = new QLineEdit(group.get());
+  edit->show();
+  group->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(group.get()));
+  edit->setFocus(Qt::OtherFocusReason);
+  QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, Centre());
+  EXPECT_TRUE(edit->hasFocus());
+  EXPECT_EQ(button->internalWinId(), 0u);  // painted on its parent
+}
+
+// Setters take any value and leave a button that still clicks. Each case
+// starts from the mute button, up, in group 1, and checks what it changed.
+struct SetterCase {
+  const char* name;
+  std::function<void(TAdvToolButton&)> applyAndCheck;
+};
+
+void PrintTo(const SetterCase& c, std::ostream* out) { *out << c.name; }
+
+class ToggleSetters : public ToggleTest, public testing::WithParamInterface<SetterCase> {};
+
+TEST_P(ToggleSetters, OddValuesLeaveAWorkingButton) {
+  GetParam().applyAndCheck(*button);
+  const std::size_t clicks = clicksSeenDown.size();
+  QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, Centre());
+  EXPECT_EQ(clicksSeenDown.size(), clicks + 1);
+  EXPECT_EQ(Pixels(*button).size(), button->size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ToggleSetters,
+                         testing::Values(SetterCase{"down_button_leaving_its_group_comes_up",
+                                                    [](TAdvToolButton& b) {
+                                                      ClickOn(b);
+                                                      b.SetGroupIndex(0);
+                                                      EXPECT_FALSE(b.Down());
+                                                      MovePointerAway(b);
+                                                      EXPECT_EQ(FaceOf(b), kGray);
+                                                    }},
+                                         SetterCase{"down_button_joining_a_group_brings_its_down_button_up",
+                                                    [](TAdvToolButton& b) {
+                                                      auto* other = new TAdvToolButton(b.parentWidget());
+                                                      other->SetGroupIndex(2);
+                                                      other->SetDown(true);
+                                                      ClickOn(b);
+                                                      b.SetGroupIndex(2);
+                                                      EXPECT_TRUE(b.Down());
+                                                      EXPECT_FALSE(other->Down());
+                                                    }},
+                                         SetterCase{"down_outside_a_group_stays_up",
+                                                    [](TAdvToolButton& b) {
+                                                      b.SetGroupIndex(0);
+                                                      b.SetDown(true);
+                                                      EXPECT_FALSE(b.Down());
+                                                    }},
+                                         SetterCase{"negative_group_toggles",
+                                                    [](TAdvToolButton& b) {
+                                                      b.SetGroupIndex(-3);
+                                                      ClickOn(b);
+                                                      EXPECT_TRUE(b.Down());
+                                                    }},
+                                         SetterCase{
+                                             "button_that_is_not_flat_is_never_hot",
+                                             [](TAdvToolButton& b) {
+                                               RestPointerOn(b);
+                                               b.SetFlat(false);
+                                               QTest::mousePress(&b, Qt::LeftButton, Qt::NoModifier, CentreOf(b));
+                                               EXPECT_EQ(FaceOf(b), kGray);  // no pressed-and-hot face
+                                               QTest::mouseRelease(&b, Qt::LeftButton, Qt::NoModifier, CentreOf(b));
+                                             }}),
+                         [](const testing::TestParamInfo<SetterCase>& p) { return p.param.name; });
 
 }  // namespace

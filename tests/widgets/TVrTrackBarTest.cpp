@@ -4,7 +4,10 @@
 
 #include <QCursor>
 #include <QPainter>
+#include <climits>
+#include <functional>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "ProgramCursors.h"
@@ -20,6 +23,9 @@ const QColor kShadow = Rgb(160, 160, 160);
 const QColor kHighlight = Rgb(255, 255, 255);
 const QColor kBlack = Rgb(0, 0, 0);
 constexpr int kThumbColumn = 22;  // inside the thumb, clear of gutter and ticks
+// The master slider's tick rows, bottom up: every 5 from 0 to 100.
+const std::vector<int> kMasterTickRows{175, 167, 159, 151, 143, 135, 127, 119, 111, 103, 95,
+                                       86,  78,  70,  62,  54,  46,  38,  30,  22,  14};
 
 // A group box's surface holding one slider set up as the window sets up its
 // generator (maximum 32767) or master (maximum 100) slider.
@@ -59,9 +65,11 @@ class ThumbPlacement : public SliderTest, public testing::WithParamInterface<Thu
 
 TEST_P(ThumbPlacement, ThumbTopRowForValue) {
   const ThumbCase& c = GetParam();
-  TVrTrackBar& s = Make(c.maxValue, c.position, 10);
-  EXPECT_EQ(s.ThumbRect(), QRect(20, c.top, 17, 9));
-  const QImage image = Pixels(s);
+  const QImage image = Pixels(Make(c.maxValue, c.position, 10));
+  // Columns 20 to 36; the outline columns share pixels with the ticks.
+  EXPECT_EQ(PixelAt(image, 21, c.top + 4), kHighlight);
+  EXPECT_EQ(PixelAt(image, 22, c.top + 4), Rgb(192, 192, 192));
+  EXPECT_EQ(PixelAt(image, 35, c.top + 4), Rgb(128, 128, 128));
   EXPECT_EQ(PixelAt(image, kThumbColumn, c.top - 1), kFace);
   EXPECT_EQ(PixelAt(image, kThumbColumn, c.top), kBlack);
   EXPECT_EQ(PixelAt(image, kThumbColumn, c.top + 1), kHighlight);
@@ -101,7 +109,7 @@ TEST_F(SliderTest, GeneratorTicksEvery810WithALastGapOfSixRows) {
   expected.push_back(14);
   ASSERT_EQ(expected.size(), 41u);
   const QImage image = Pixels(MakeGenerator());
-  for (int x : {18, 19, 20 - 2, 36 + 1, 38}) EXPECT_EQ(BlackRows(image, x), expected) << "column " << x;
+  for (int x : {18, 19, 37, 38}) EXPECT_EQ(BlackRows(image, x), expected) << "column " << x;
   // Only the two end ticks of a row are long.
   EXPECT_EQ(BlackRows(image, 17), (std::vector<int>{175, 14}));
   EXPECT_EQ(BlackRows(image, 39), (std::vector<int>{175, 14}));
@@ -110,11 +118,9 @@ TEST_F(SliderTest, GeneratorTicksEvery810WithALastGapOfSixRows) {
 }
 
 TEST_F(SliderTest, MasterTicksEveryFiveSteps) {
-  const std::vector<int> expected{175, 167, 159, 151, 143, 135, 127, 119, 111, 103, 95,
-                                  86,  78,  70,  62,  54,  46,  38,  30,  22,  14};
   const QImage image = Pixels(MakeMaster());
-  EXPECT_EQ(BlackRows(image, 18), expected);
-  EXPECT_EQ(BlackRows(image, 38), expected);
+  EXPECT_EQ(BlackRows(image, 18), kMasterTickRows);
+  EXPECT_EQ(BlackRows(image, 38), kMasterTickRows);
   EXPECT_EQ(BlackRows(image, 17), (std::vector<int>{175, 14}));
 }
 
@@ -281,6 +287,187 @@ TEST_F(SliderTest, DisabledGroupKeepsTheLook) {
   const QImage enabled = Pixels(s);
   group->setEnabled(false);
   EXPECT_EQ(Pixels(s), enabled);
+}
+
+// A value a setter cannot use is clamped or ignored: the slider keeps
+// clamping its position, painting and answering input. Each case starts from
+// the master slider (0 .. 100 at 50, thumb rows 91 to 99, Frequency 5).
+struct SetterCase {
+  const char* name;
+  std::function<void(TVrTrackBar&)> apply;
+  std::function<void(TVrTrackBar&)> check;  // after the first paint
+};
+
+void PrintTo(const SetterCase& c, std::ostream* out) { *out << c.name; }
+
+class SliderSetters : public SliderTest, public testing::WithParamInterface<SetterCase> {};
+
+TEST_P(SliderSetters, OutOfRangeValuesLeaveAWorkingSlider) {
+  TVrTrackBar& s = MakeMaster();
+  GetParam().apply(s);
+  EXPECT_EQ(Pixels(s).size(), s.size());
+  GetParam().check(s);
+  s.SetPosition(INT_MAX);
+  EXPECT_EQ(s.Position(), s.MaxValue());
+  s.SetPosition(INT_MIN);
+  EXPECT_EQ(s.Position(), std::min(s.MinValue(), s.MaxValue()));
+  EXPECT_EQ(Pixels(s).size(), s.size());
+}
+
+void FocusIn(QWidget& widget) {
+  QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+  QApplication::sendEvent(&widget, &in);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, SliderSetters,
+    testing::Values(
+        SetterCase{"border_below_zero_is_zero", [](TVrTrackBar& s) { s.SetBorderWidth(-20); },
+                   [](TVrTrackBar& s) {
+                     EXPECT_EQ(s.BorderWidth(), 0);
+                     s.SetPosition(100);  // the thumb's travel now starts at the top edge
+                     const QImage image = Pixels(s);
+                     EXPECT_EQ(PixelAt(image, kThumbColumn, 0), kBlack);
+                     EXPECT_EQ(PixelAt(image, kThumbColumn, 1), kHighlight);
+                   }},
+        SetterCase{"border_beyond_the_slider_leaves_no_travel", [](TVrTrackBar& s) { s.SetBorderWidth(INT_MAX); },
+                   [](TVrTrackBar& s) {
+                     EXPECT_EQ(s.PositionToPixel(0), s.PositionToPixel(100));
+                     QTest::mouseClick(&s, Qt::LeftButton, Qt::NoModifier, QPoint(28, 20));
+                     EXPECT_EQ(s.Position(), 0);
+                   }},
+        SetterCase{"gutter_below_zero_is_none", [](TVrTrackBar& s) { s.SetGutterWidth(-7); },
+                   [](TVrTrackBar& s) {
+                     const QImage image = Pixels(s);
+                     for (int x = 24; x <= 32; ++x) EXPECT_EQ(PixelAt(image, x, 40), kFace) << x;
+                   }},
+        SetterCase{"gutter_beyond_the_slider_fills_it", [](TVrTrackBar& s) { s.SetGutterWidth(INT_MAX); },
+                   [](TVrTrackBar& s) { EXPECT_EQ(PixelAt(Pixels(s), 2, 40), kBlack); }},
+        SetterCase{"frequency_zero_steps_by_one", [](TVrTrackBar& s) { s.SetFrequency(0); },
+                   [](TVrTrackBar& s) {
+                     Wheel(s, 120);
+                     EXPECT_EQ(s.Position(), 51);
+                   }},
+        SetterCase{"frequency_int_min_steps_by_one_also_reversed",
+                   [](TVrTrackBar& s) {
+                     s.SetFrequency(INT_MIN);
+                     s.SetStyle(TVrProgressStyle::psTopRight);
+                   },
+                   [](TVrTrackBar& s) {
+                     Wheel(s, -120);
+                     EXPECT_EQ(s.Position(), 49);
+                     s.SetTabStop(true);
+                     QTest::keyClick(&s, Qt::Key_Up);  // top-right: Up lowers the value
+                     EXPECT_EQ(s.Position(), 48);
+                   }},
+        SetterCase{"frequency_int_max_leaves_one_tick_at_the_maximum", [](TVrTrackBar& s) { s.SetFrequency(INT_MAX); },
+                   [](TVrTrackBar& s) {
+                     EXPECT_EQ(BlackRows(Pixels(s), 18), std::vector<int>{14});
+                     Wheel(s, 120);
+                     EXPECT_EQ(s.Position(), 100);
+                   }},
+        SetterCase{"scale_offsets_at_the_int_limits_put_ticks_outside",
+                   [](TVrTrackBar& s) { s.SetScaleOffset(INT_MIN); },
+                   [](TVrTrackBar& s) {
+                     EXPECT_EQ(BlackRows(Pixels(s), 18), std::vector<int>{});
+                     s.SetScaleOffset(INT_MAX);
+                     EXPECT_EQ(BlackRows(Pixels(s), 38), std::vector<int>{});
+                   }},
+        SetterCase{"focus_offsets_at_the_int_limits_draw_no_frame",
+                   [](TVrTrackBar& s) {
+                     FocusIn(s);
+                     s.SetFocusOffset(INT_MIN);
+                   },
+                   [](TVrTrackBar& s) {
+                     EXPECT_EQ(PixelAt(Pixels(s), 0, 0), kFace);
+                     s.SetFocusOffset(INT_MAX);
+                     EXPECT_EQ(PixelAt(Pixels(s), 0, 0), kFace);
+                     s.SetFocusOffset(0);
+                     EXPECT_EQ(PixelAt(Pixels(s), 0, 0), kBlack);  // the frame these cases must not draw
+                   }},
+        SetterCase{"thumb_states_zero_is_one_picture", [](TVrTrackBar& s) { s.SetThumbStates(0); },
+                   [](TVrTrackBar& s) {
+                     const QImage image = Pixels(s);
+                     EXPECT_EQ(PixelAt(image, 20, 96), kBlack);
+                     EXPECT_EQ(PixelAt(image, 36, 96), kBlack);
+                   }},
+        SetterCase{"thumb_states_beyond_four_are_four_pictures", [](TVrTrackBar& s) { s.SetThumbStates(99); },
+                   [](TVrTrackBar& s) {
+                     // The first quarter of the picture, on columns 26 to 29.
+                     const QImage image = Pixels(s);
+                     EXPECT_EQ(PixelAt(image, 26, 95), kBlack);
+                     EXPECT_EQ(PixelAt(image, 27, 95), kHighlight);
+                     EXPECT_EQ(PixelAt(image, 24, 95), kFace);
+                   }},
+        SetterCase{"unknown_option_bits_dropped", [](TVrTrackBar& s) { s.SetOptions(~0u); },
+                   [](TVrTrackBar& s) {
+                     EXPECT_EQ(s.Options(), toActiveClick | toMouseClip | toHandPoint | toFixedPoints | toThumbOpaque);
+                     QTest::mouseClick(&s, Qt::LeftButton, Qt::NoModifier, QPoint(28, 50));
+                     EXPECT_EQ(s.Position(), 80);  // 78 snapped to a multiple of 5
+                   }},
+        SetterCase{"orientation_outside_the_enumeration_ignored",
+                   [](TVrTrackBar& s) { s.SetOrientation(static_cast<TVrOrientation>(7)); },
+                   [](TVrTrackBar& s) {
+                     EXPECT_EQ(s.size(), QSize(57, 190));
+                     EXPECT_EQ(PixelAt(Pixels(s), kThumbColumn, 91), kBlack);
+                   }},
+        SetterCase{"style_outside_the_enumeration_ignored",
+                   [](TVrTrackBar& s) { s.SetStyle(static_cast<TVrProgressStyle>(7)); },
+                   [](TVrTrackBar& s) {
+                     const QImage image = Pixels(s);
+                     EXPECT_EQ(PixelAt(image, kThumbColumn, 90), kFace);
+                     EXPECT_EQ(PixelAt(image, kThumbColumn, 91), kBlack);
+                     QTest::mouseClick(&s, Qt::LeftButton, Qt::NoModifier, QPoint(28, 50));
+                     EXPECT_EQ(s.Position(), 78);
+                   }},
+        SetterCase{"tick_marks_outside_the_enumeration_ignored",
+                   [](TVrTrackBar& s) { s.SetTickMarks(static_cast<TVrTickMarks>(9)); },
+                   [](TVrTrackBar& s) { EXPECT_EQ(BlackRows(Pixels(s), 18), kMasterTickRows); }},
+        SetterCase{"minimum_above_maximum_draws_every_value_at_the_bottom", [](TVrTrackBar& s) { s.SetMinValue(200); },
+                   [](TVrTrackBar& s) {
+                     EXPECT_EQ(s.Position(), 100);
+                     EXPECT_EQ(PixelAt(Pixels(s), kThumbColumn, 171), kBlack);
+                   }},
+        SetterCase{"whole_int_range_with_a_step_of_one",
+                   [](TVrTrackBar& s) {
+                     s.SetMinValue(INT_MIN);
+                     s.SetMaxValue(INT_MAX);
+                     s.SetFrequency(1);
+                   },
+                   [](TVrTrackBar& s) {
+                     const QImage image = Pixels(s);
+                     EXPECT_EQ(BlackRows(image, 17), (std::vector<int>{175, 14}));
+                     EXPECT_EQ(BlackRows(image, 18).size(), 41u);
+                   }}),
+    [](const testing::TestParamInfo<SetterCase>& p) { return p.param.name; });
+
+TEST_F(SliderTest, PixelMappingsSaturateForAnyInt) {
+  TVrTrackBar& s = Make(1, 0, 1);  // 161 pixels per unit: far values overflow an int
+  EXPECT_LT(s.PositionToPixel(INT_MAX), s.PositionToPixel(1));
+  EXPECT_GT(s.PositionToPixel(INT_MIN), s.PositionToPixel(0));
+  EXPECT_EQ(s.PixelToPosition(INT_MIN), 1);  // far above the top
+  EXPECT_EQ(s.PixelToPosition(INT_MAX), 0);
+  s.MoveThumbTo(INT_MIN);
+  EXPECT_EQ(s.Position(), 1);
+  s.MoveThumbTo(INT_MAX);
+  EXPECT_EQ(s.Position(), 0);
+}
+
+TEST_F(SliderTest, WithoutOpaqueThumbItsOutlineShowsTheBackground) {
+  TVrTrackBar& s = MakeMaster();  // thumb rows 91 to 99, columns 20 to 36
+  s.SetOptions(s.Options() & ~toThumbOpaque);
+  QImage image = Pixels(s);
+  EXPECT_EQ(PixelAt(image, kThumbColumn, 91), kFace);
+  EXPECT_EQ(PixelAt(image, 20, 96), kFace);
+  EXPECT_EQ(PixelAt(image, kThumbColumn, 92), kHighlight);
+  EXPECT_EQ(PixelAt(image, kThumbColumn, 98), Rgb(128, 128, 128));
+  s.SetThumbStates(2);  // a new picture width keeps the transparency
+  EXPECT_EQ(PixelAt(Pixels(s), 24, 91), kFace);
+  s.SetThumbStates(1);
+  s.SetOptions(s.Options() | toThumbOpaque);
+  image = Pixels(s);
+  EXPECT_EQ(PixelAt(image, kThumbColumn, 91), kBlack);
+  EXPECT_EQ(PixelAt(image, 20, 96), kBlack);
 }
 
 // The thumb and cursor pictures, against their description.
