@@ -8,10 +8,6 @@
 
 #include "ToneFormula.h"
 
-int32_t OutputDeviceIndex = 0;
-void* AudioLibraryModule = nullptr;
-const char* AudioLibraryFileName = "libbass.so";
-
 namespace {
 
 constexpr auto kRelaxed = std::memory_order_relaxed;
@@ -21,11 +17,12 @@ std::string Numbered(const char* text, int generator) { return text + std::to_st
 }  // namespace
 
 void OutputLifecycle::LoadAudioLibrary() {
+  if (AudioLibraryModule != nullptr) return;
   // A library's start-up code may change the rounding or precision mode;
   // the window thread's arithmetic must not notice.
   std::fenv_t saved;
   std::fegetenv(&saved);
-  AudioLibraryModule = dlopen(AudioLibraryFileName, RTLD_NOW | RTLD_LOCAL);
+  AudioLibraryModule = dlopen(FLibraryFileName.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (AudioLibraryModule == nullptr) dlerror();  // nothing is reported
   std::fesetenv(&saved);
 }
@@ -47,6 +44,9 @@ void OutputLifecycle::cbOutputDevicesChange(const void* /*Sender*/) {
 }
 
 void OutputLifecycle::btnRestartClick(const void* /*Sender*/) {
+  // Only the first two streams are paused and stopped by name; that is the
+  // sequence as it has always run, and it loses nothing: BASS_Free stops and
+  // releases all eight before anything is created again.
   BASS_ChannelPause(Sine1Stream);
   BASS_ChannelStop(Sine1Stream);
   BASS_ChannelPause(Sine2Stream);

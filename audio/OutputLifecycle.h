@@ -13,17 +13,13 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "GeneratorBank.h"
 #include "bass.h"
 
-// The device number handed to BASS_Init: the device list's selected position,
-// -1 when none. 0 at program start.
-extern int32_t OutputDeviceIndex;
-
-// The audio library module, loaded once by file name and never released.
-extern void* AudioLibraryModule;
-extern const char* AudioLibraryFileName;
+// The file the program loads the audio library from.
+inline constexpr const char* kAudioLibraryFileName = "libbass.so";
 
 // The exit code after the version check fails: the program could not run.
 inline constexpr int kWrongVersionExitCode = 1;
@@ -32,15 +28,24 @@ inline constexpr int kStartDevicePosition = 3;
 
 class OutputLifecycle {
  public:
-  OutputLifecycle() = default;
+  // `libraryFileName` is the module LoadAudioLibrary loads; tests name
+  // another one to see what a missing or misbehaving module does.
+  explicit OutputLifecycle(std::string libraryFileName = kAudioLibraryFileName)
+      : FLibraryFileName(std::move(libraryFileName)) {}
   OutputLifecycle(const OutputLifecycle&) = delete;
   OutputLifecycle& operator=(const OutputLifecycle&) = delete;
   virtual ~OutputLifecycle() = default;
 
-  // Loads the module by file name; the window thread's floating-point
+  // Loads the module by file name, once; the window thread's floating-point
   // environment is the same afterwards. Reports nothing.
   void LoadAudioLibrary();
   bool AudioLibraryLoaded() const { return AudioLibraryModule != nullptr; }
+
+  // The device number handed to BASS_Init: the device list's selected
+  // position, -1 when none. 0 until the first restart.
+  int32_t OutputDeviceIndex = 0;
+  // The audio library module, never released.
+  void* AudioLibraryModule = nullptr;
 
   // Fills the device list, selects the fourth entry and restarts.
   void btnGetDevicesListClick(const void* Sender = nullptr);
@@ -87,4 +92,7 @@ class OutputLifecycle {
   virtual void ShowOwnedMessage(const std::string& message) = 0;
   // A modal error box owned by no window; returns once dismissed.
   virtual void ShowUnownedError(const std::string& message) = 0;
+
+ private:
+  std::string FLibraryFileName;
 };

@@ -7,11 +7,13 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev libxcb1-dev libsdl2-dev
   libgtest-dev libbenchmark-dev
-  # libFuzzer for the number parser
-  clang libclang-rt-14-dev
+  # libFuzzer for the number parser, MPFR for its exact reference
+  clang libclang-rt-14-dev libmpfr-dev
   fonts-liberation fonts-dejavu-core
   # the end-to-end test: a private X server and sound server, and a recorder
   xvfb xauth x11-utils pulseaudio pulseaudio-utils
+  # real input events for the end-to-end test
+  xdotool
 )
 
 missing=()

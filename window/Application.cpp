@@ -1,9 +1,11 @@
-// Application title and fonts.
+// Application title, fonts, and the standard error box.
 #include "Application.h"
 
-#include <QApplication>
 #include <QFont>
+#include <QTimer>
+#include <exception>
 
+#include "Alerts.h"
 #include "ProgramCursors.h"
 
 namespace {
@@ -11,6 +13,17 @@ namespace {
 constexpr int kWindowFontPixels = 11;  // 8 points at 96 dpi
 
 }  // namespace
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& error) {
+    ReportUncaughtError(QString::fromUtf8(error.what()));
+    return true;
+  }
+}
 
 void ConfigureApplication(QApplication& application) {
   QApplication::setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
@@ -21,4 +34,8 @@ void ConfigureApplication(QApplication& application) {
   font.setPixelSize(kWindowFontPixels);
   application.setFont(font);
   RegisterProgramCursors();
+}
+
+void ReportUncaughtError(const QString& message) {
+  QTimer::singleShot(0, qApp, [message] { Alerts().ShowMessage(nullptr, message, QString(), AlertIcon::Critical); });
 }

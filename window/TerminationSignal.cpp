@@ -26,7 +26,10 @@ extern "C" void OnTerminationSignal(int) {
 }  // namespace
 
 void CloseOnTerminationSignal(QWidget& window) {
-  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return;
+  // Non-blocking: a flood of signals while the window thread is busy fills
+  // the buffer, and the handler must then drop bytes rather than hang; one
+  // byte already asks for the close.
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) return;
   auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &window);
   QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
     char byte = 0;

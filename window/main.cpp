@@ -1,5 +1,4 @@
 // Program entry: the application, the main window and the message loop.
-#include <QApplication>
 #include <QScreen>
 
 #include "Application.h"
@@ -7,7 +6,7 @@
 #include "TerminationSignal.h"
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
+  TApplication application(argc, argv);
   ConfigureApplication(application);
   TForm1 form;  // runs the whole output start-up before it is shown
   Form1 = &form;

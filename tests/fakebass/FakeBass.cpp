@@ -12,6 +12,7 @@ struct State {
   Script script;
   std::vector<std::string> calls;
   std::vector<STREAMPROC*> procs;
+  std::vector<float> volumes;
   bool initialised = false;
   int createdSinceInit = 0;
   HSTREAM lastHandle = 0;
@@ -44,6 +45,7 @@ Script& script() { return S().script; }
 const std::vector<std::string>& Calls() { return S().calls; }
 void ClearCalls() { S().calls.clear(); }
 const std::vector<STREAMPROC*>& CreatedProcs() { return S().procs; }
+const std::vector<float>& Volumes() { return S().volumes; }
 
 }  // namespace fakebass
 
@@ -117,6 +119,7 @@ __attribute__((visibility("default"))) BOOL BASS_ChannelStop(DWORD handle) {
 
 __attribute__((visibility("default"))) BOOL BASS_SetVolume(float volume) {
   S().calls.push_back("BASS_SetVolume(" + std::to_string(volume) + ")");
+  S().volumes.push_back(volume);
   return Result(S().initialised, BASS_ERROR_INIT);
 }
 

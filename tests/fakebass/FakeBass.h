@@ -29,5 +29,7 @@ const std::vector<std::string>& Calls();
 void ClearCalls();
 // The routines handed to BASS_StreamCreate, in order.
 const std::vector<STREAMPROC*>& CreatedProcs();
+// Every volume handed to BASS_SetVolume, exactly as passed.
+const std::vector<float>& Volumes();
 
 }  // namespace fakebass

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QTest>
 #include <cfenv>
@@ -14,6 +13,7 @@
 
 #include "AlertRecorder.h"
 #include "FakeBass.h"
+#include "TAdvSpinEdit.h"
 #include "TForm1.h"
 
 namespace {
@@ -48,6 +48,9 @@ Calls RestartCalls(const std::array<HSTREAM, 8>& before, int device, const std::
   return calls;
 }
 
+// The start-up sequence ends by setting the master volume to the slider's 50 %.
+const Calls kStartUpVolume{"BASS_SetVolume(0.500000)"};
+
 Calls Concat(Calls a, const Calls& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
@@ -59,9 +62,6 @@ class OutputStartup : public testing::Test {
  protected:
   void SetUp() override {
     fakebass::Reset();
-    AudioLibraryModule = nullptr;
-    AudioLibraryFileName = "libbass.so";
-    OutputDeviceIndex = 0;
     for (GeneratorState& g : GeneratorBank) {
       g.Phase.store(0.5, kRelaxed);
       g.Frequency.store(kUntouched, kRelaxed);
@@ -69,21 +69,21 @@ class OutputStartup : public testing::Test {
     }
   }
 
-  TForm1& CreateForm() {
-    form = std::make_unique<TForm1>();
+  TForm1& CreateForm(const std::string& library = kAudioLibraryFileName) {
+    form = std::make_unique<TForm1>(nullptr, library);
     return *form;
   }
 
   bool AnyGroupEnabled() const {
-    for (QGroupBox* box : form->GroupBox) {
-      if (box->isEnabled()) return true;
+    for (const TGeneratorControls& controls : form->Generators) {
+      if (controls.GroupBox->isEnabled()) return true;
     }
     return false;
   }
 
   bool AllGroupsEnabled() const {
-    for (QGroupBox* box : form->GroupBox) {
-      if (!box->isEnabled()) return false;
+    for (const TGeneratorControls& controls : form->Generators) {
+      if (!controls.GroupBox->isEnabled()) return false;
     }
     return true;
   }
@@ -95,7 +95,6 @@ class OutputStartup : public testing::Test {
       const bool loaded = k <= count;
       EXPECT_EQ(g.Frequency.load(), loaded ? 110.0 * k : kUntouched) << "generator " << k;
       EXPECT_EQ(g.Amplitude.load(), loaded ? 16384.0 : kUntouched) << "generator " << k;
-      EXPECT_EQ(g.Phase.load(), 0.0) << "generator " << k;  // FormCreate zeroes every phase
     }
   }
 
@@ -105,31 +104,33 @@ class OutputStartup : public testing::Test {
 
 TEST_F(OutputStartup, ListsDevicesThenInitialisesTheFourthCreatesAndStartsAllEight) {
   TForm1& f = CreateForm();
-  EXPECT_EQ(fakebass::Calls(), Concat(DeviceEnumeration(5), RestartCalls({}, 3, f.SineStreams)));
+  EXPECT_EQ(fakebass::Calls(),
+            Concat(Concat(DeviceEnumeration(5), RestartCalls({}, 3, f.SineStreams)), kStartUpVolume));
   EXPECT_TRUE(alerts.shown.empty());
   EXPECT_EQ(f.cbOutputDevices->count(), 5);
   EXPECT_EQ(f.cbOutputDevices->currentIndex(), 3);
   EXPECT_EQ(f.cbOutputDevices->itemText(4), "Device 4");
-  EXPECT_EQ(OutputDeviceIndex, 3);
+  EXPECT_EQ(f.OutputDeviceIndex, 3);
   EXPECT_TRUE(AllGroupsEnabled());
   ExpectGeneratorsLoaded(8);
-  EXPECT_EQ(f.Sine1Stream, f.SineStreams[0]);
-  EXPECT_EQ(f.Sine8Stream, f.SineStreams[7]);
   std::vector<STREAMPROC*> procs(GeneratorStreamProcs.begin(), GeneratorStreamProcs.end());
   EXPECT_EQ(fakebass::CreatedProcs(), procs);  // stream k is filled by generator k
 }
 
-TEST_F(OutputStartup, FewerThanFourDevicesSelectNoneAndInitialiseTheDefault) {
-  for (int devices : {0, 2, 3, 4}) {
-    SetUp();
-    fakebass::script().deviceCount = devices;
-    TForm1& f = CreateForm();
-    const int expected = devices >= 4 ? 3 : -1;
-    EXPECT_EQ(f.cbOutputDevices->currentIndex(), expected) << devices << " devices";
-    EXPECT_EQ(OutputDeviceIndex, expected) << devices << " devices";
-    EXPECT_EQ(fakebass::Calls(), Concat(DeviceEnumeration(devices), RestartCalls({}, expected, f.SineStreams)));
-  }
+class FewDevices : public OutputStartup, public testing::WithParamInterface<int> {};
+
+TEST_P(FewDevices, FewerThanFourSelectNoneAndInitialiseTheDefault) {
+  const int devices = GetParam();
+  fakebass::script().deviceCount = devices;
+  TForm1& f = CreateForm();
+  const int expected = devices >= 4 ? 3 : -1;
+  EXPECT_EQ(f.cbOutputDevices->currentIndex(), expected);
+  EXPECT_EQ(f.OutputDeviceIndex, expected);
+  EXPECT_EQ(fakebass::Calls(),
+            Concat(Concat(DeviceEnumeration(devices), RestartCalls({}, expected, f.SineStreams)), kStartUpVolume));
 }
+
+INSTANTIATE_TEST_SUITE_P(DeviceCounts, FewDevices, testing::Values(0, 2, 3, 4));
 
 TEST_F(OutputStartup, SelectingByCodeRestartsNothingButTheUsersChoiceRestartsOnIt) {
   TForm1& f = CreateForm();
@@ -138,11 +139,11 @@ TEST_F(OutputStartup, SelectingByCodeRestartsNothingButTheUsersChoiceRestartsOnI
   f.cbOutputDevices->setCurrentIndex(2);
   EXPECT_TRUE(fakebass::Calls().empty());
   for (GeneratorState& g : GeneratorBank) g.Phase.store(7.25, kRelaxed);  // as the audio left them
-  f.seFreq[4]->setValue(1234.5);
+  f.seFreq5->SetFloatValue(1234.5L);
 
   QTest::keyClick(f.cbOutputDevices, Qt::Key_Up);  // the user picks position 1
 
-  EXPECT_EQ(OutputDeviceIndex, 1);
+  EXPECT_EQ(f.OutputDeviceIndex, 1);
   EXPECT_EQ(fakebass::Calls(), RestartCalls(before, 1, f.SineStreams));
   EXPECT_NE(f.SineStreams, before);
   for (const GeneratorState& g : GeneratorBank) EXPECT_EQ(g.Phase.load(), 0.0);
@@ -184,30 +185,31 @@ TEST_F(OutputStartup, FailedCreationOfStreamThreeShowsItsTwoBoxes) {
   EXPECT_NE(f.Sine2Stream, 0u);
   EXPECT_EQ(f.Sine3Stream, 0u);
   EXPECT_EQ(f.Sine4Stream, 0u);  // never created: keeps its value from window creation
-  EXPECT_EQ(
-      fakebass::Calls(),
-      Concat(DeviceEnumeration(5),
-             {Call("BASS_ChannelPause", 0), Call("BASS_ChannelStop", 0), Call("BASS_ChannelPause", 0),
-              Call("BASS_ChannelStop", 0), "BASS_Free", "BASS_GetVersion", Call("BASS_Init", 3), "BASS_StreamCreate",
-              "BASS_StreamCreate", "BASS_StreamCreate", "BASS_ErrorGetCode", Call("BASS_ChannelPlay", f.Sine1Stream),
-              Call("BASS_ChannelPlay", f.Sine2Stream), Call("BASS_ChannelPlay", 0), "BASS_ErrorGetCode"}));
+  EXPECT_EQ(fakebass::Calls(),
+            Concat(DeviceEnumeration(5),
+                   {Call("BASS_ChannelPause", 0), Call("BASS_ChannelStop", 0), Call("BASS_ChannelPause", 0),
+                    Call("BASS_ChannelStop", 0), "BASS_Free", "BASS_GetVersion", Call("BASS_Init", 3),
+                    "BASS_StreamCreate", "BASS_StreamCreate", "BASS_StreamCreate", "BASS_ErrorGetCode",
+                    Call("BASS_ChannelPlay", f.Sine1Stream), Call("BASS_ChannelPlay", f.Sine2Stream),
+                    Call("BASS_ChannelPlay", 0), "BASS_ErrorGetCode", kStartUpVolume[0]}));
   EXPECT_FALSE(AnyGroupEnabled());
   ExpectGeneratorsLoaded(3);
 }
 
-TEST_F(OutputStartup, FailedStartOfStreamKStopsThereWithOneBox) {
-  for (int k : {1, 5, 8}) {
-    SetUp();
-    alerts.shown.clear();
-    fakebass::script().playFailsAt = k;
-    fakebass::script().playError = BASS_ERROR_OPEN;
-    CreateForm();
-    const QString text = QString("Could not start stream playback %1").arg(k);
-    EXPECT_EQ(alerts.Texts(), std::vector<QString>{ErrorText(text.toUtf8().constData(), BASS_ERROR_OPEN)}) << k;
-    EXPECT_FALSE(AnyGroupEnabled()) << k;
-    ExpectGeneratorsLoaded(k);
-  }
+class FailedStart : public OutputStartup, public testing::WithParamInterface<int> {};
+
+TEST_P(FailedStart, OfStreamKStopsThereWithOneBox) {
+  const int k = GetParam();
+  fakebass::script().playFailsAt = k;
+  fakebass::script().playError = BASS_ERROR_OPEN;
+  CreateForm();
+  const QString text = QString("Could not start stream playback %1").arg(k);
+  EXPECT_EQ(alerts.Texts(), std::vector<QString>{ErrorText(text.toUtf8().constData(), BASS_ERROR_OPEN)});
+  EXPECT_FALSE(AnyGroupEnabled());
+  ExpectGeneratorsLoaded(k);
 }
+
+INSTANTIATE_TEST_SUITE_P(Streams, FailedStart, testing::Values(1, 5, 8));
 
 TEST_F(OutputStartup, FailedRestartAfterAGoodStartKeepsTheGroupsEnabled) {
   TForm1& f = CreateForm();
@@ -228,19 +230,17 @@ TEST_F(OutputStartup, ClosingTheWindowFreesTheLibraryOnce) {
   EXPECT_EQ(fakebass::Calls(), Calls{"BASS_Free"});
 }
 
-TEST_F(OutputStartup, MissingLibraryLeavesTheListEmptyAndCallsNothing) {
-  AudioLibraryFileName = "libsinefold-no-such-library.so";
-  TForm1& f = CreateForm();
+TEST_F(OutputStartup, MissingLibraryLeavesTheListEmptyAndRestartsNothing) {
+  TForm1& f = CreateForm("libsinefold-no-such-library.so");
   EXPECT_FALSE(f.AudioLibraryLoaded());
   EXPECT_EQ(f.cbOutputDevices->count(), 0);
-  EXPECT_TRUE(fakebass::Calls().empty());
+  EXPECT_EQ(fakebass::Calls(), kStartUpVolume);  // the master volume is set whatever came before
   EXPECT_TRUE(alerts.shown.empty());
   EXPECT_FALSE(AnyGroupEnabled());
 }
 
 TEST_F(OutputStartup, LoadingTheLibraryKeepsTheFloatingPointEnvironment) {
-  AudioLibraryFileName = FPCLOBBER_MODULE;  // its start-up code rounds upward
-  TForm1& f = CreateForm();
+  TForm1& f = CreateForm(FPCLOBBER_MODULE);  // its start-up code rounds upward
   EXPECT_TRUE(f.AudioLibraryLoaded());
   EXPECT_EQ(std::fegetround(), FE_TONEAREST);
 }

@@ -2,13 +2,11 @@
 // platform, configured as the program configures it.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-
 #include "Application.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
+  TApplication application(argc, argv);
   ConfigureApplication(application);
   testing::InitGoogleTest(&argc, argv);
   // Death tests start the binary afresh rather than forking a process that

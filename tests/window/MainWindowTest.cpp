@@ -1,0 +1,447 @@
+// The whole window against the stand-in audio library: where every control
+// is, what building it raises, the keyboard order, and what the generator,
+// master and preview controls do to the bank, the labels, the output volume
+// and the chart.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "AlertRecorder.h"
+#include "FakeBass.h"
+#include "PreviewTraces.h"
+#include "QtPrinting.h"
+#include "RegionalSettings.h"
+#include "TAdvSpinButton.h"
+#include "TAdvSpinEdit.h"
+#include "TAdvToolButton.h"
+#include "TChart.h"
+#include "TForm1.h"
+#include "TVrTrackBar.h"
+
+namespace {
+
+constexpr auto kRelaxed = std::memory_order_relaxed;
+
+class MainWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    fakebass::Reset();
+    for (GeneratorState& g : GeneratorBank) {
+      g.Phase.store(0.0, kRelaxed);
+      g.Frequency.store(0.0, kRelaxed);
+      g.Amplitude.store(0.0, kRelaxed);
+    }
+  }
+  void TearDown() override { SetRegional({}); }
+
+  TForm1& Create() {
+    form = std::make_unique<TForm1>();
+    return *form;
+  }
+
+  TForm1& CreateShown() {
+    Create();
+    form->show();
+    form->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    return *form;
+  }
+
+  // The trace the chart shows for series `t`, as (x, y) pairs.
+  std::vector<double> Ys(std::size_t t) const {
+    std::vector<double> ys;
+    for (const TChartPoint& p : form->Series[t]->Points()) ys.push_back(p.Y);
+    return ys;
+  }
+
+  // The traces the plain computation gives for the bank as it is now, on a
+  // copy, so that the live bank is not touched.
+  PreviewTraces ExpectedTraces(int32_t n) const {
+    GeneratorArray copy;
+    for (std::size_t k = 0; k < kGeneratorCount; ++k) {
+      copy[k].Frequency.store(GeneratorBank[k].Frequency.load(kRelaxed), kRelaxed);
+      copy[k].Amplitude.store(GeneratorBank[k].Amplitude.load(kRelaxed), kRelaxed);
+    }
+    return ComputePreviewTraces(copy, n);
+  }
+
+  void ExpectChartShowsTheBank(int32_t n) const {
+    const PreviewTraces expected = ExpectedTraces(n);
+    for (std::size_t t = 0; t < kPreviewTraceCount; ++t) {
+      ASSERT_EQ(form->Series[t]->Count(), n) << "series " << t + 1;
+      std::vector<double> want;
+      for (const PreviewPoint& p : expected[t]) want.push_back(p.y);
+      EXPECT_EQ(Ys(t), want) << "series " << t + 1;
+    }
+  }
+
+  AlertRecorder alerts;
+  std::unique_ptr<TForm1> form;
+};
+
+// --- Layout -----------------------------------------------------------------
+
+struct Placement {
+  const char* name;
+  QWidget* (*control)(TForm1&);
+  QRect geometry;
+  const char* text;  // caption, or nullptr where there is none to check
+};
+
+QString TextOf(QWidget* widget) {
+  if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+  if (auto* box = qobject_cast<QGroupBox*>(widget)) return box->title();
+  if (auto* edit = dynamic_cast<TAdvSpinEdit*>(widget)) return edit->text();
+  if (auto* button = dynamic_cast<TAdvToolButton*>(widget)) return button->Caption();
+  return QString();
+}
+
+TEST_F(MainWindow, EveryControlHasItsPlaceSizeAndStartCaption) {
+  TForm1& f = Create();
+  EXPECT_EQ(f.size(), QSize(825, 548));
+  EXPECT_EQ(f.minimumSize(), f.maximumSize());  // no resizing
+  EXPECT_FALSE(f.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+  EXPECT_TRUE(f.windowFlags() & Qt::WindowCloseButtonHint);
+
+  const Placement placements[] = {
+      {"device list", [](TForm1& w) -> QWidget* { return w.cbOutputDevices; }, {8, 8, 598, 21}, nullptr},
+      {"chart", [](TForm1& w) -> QWidget* { return w.Chart1; }, {8, 35, 809, 209}, nullptr},
+      {"scroll bar", [](TForm1& w) -> QWidget* { return w.sbChartSamplesCnt; }, {9, 249, 593, 17}, nullptr},
+      {"Gen 1 box", [](TForm1& w) -> QWidget* { return w.GroupBox1; }, {8, 274, 88, 263}, "Gen 1"},
+      {"Gen 2 box touches Gen 1", [](TForm1& w) -> QWidget* { return w.GroupBox2; }, {96, 274, 88, 263}, "Gen 2"},
+      {"Gen 3 box", [](TForm1& w) -> QWidget* { return w.GroupBox3; }, {186, 274, 88, 263}, "Gen 3"},
+      {"Gen 8 box", [](TForm1& w) -> QWidget* { return w.GroupBox8; }, {636, 274, 88, 263}, "Gen 8"},
+      {"Mix box", [](TForm1& w) -> QWidget* { return w.GroupBox9; }, {729, 274, 88, 263}, "Mix"},
+      {"Gen 5 frequency", [](TForm1& w) -> QWidget* { return w.seFreq5; }, {3, 32, 81, 21}, "550.000"},
+      {"Gen 8 frequency", [](TForm1& w) -> QWidget* { return w.seFreq8; }, {3, 32, 81, 21}, "880.000"},
+      {"Gen 3 level", [](TForm1& w) -> QWidget* { return w.tbAmp3; }, {16, 51, 57, 190}, nullptr},
+      {"Gen 3 level label", [](TForm1& w) -> QWidget* { return w.lblAmp3; }, {16, 242, 57, 13}, "50%"},
+      {"master volume", [](TForm1& w) -> QWidget* { return w.tbAmpMix; }, {16, 51, 57, 190}, nullptr},
+      {"mute", [](TForm1& w) -> QWidget* { return w.btnMixMute; }, {16, 32, 57, 21}, "Mute"},
+      {"master label after start-up", [](TForm1& w) -> QWidget* { return w.lblAmpMix; }, {16, 242, 57, 13}, "50 %"},
+  };
+  for (const Placement& p : placements) {
+    QWidget* control = p.control(f);
+    ASSERT_NE(control, nullptr) << p.name;
+    EXPECT_EQ(control->geometry(), p.geometry) << p.name;
+    if (p.text != nullptr) {
+      EXPECT_EQ(TextOf(control), QString::fromUtf8(p.text)) << p.name;
+    }
+  }
+
+  // The self-sizing labels keep their left edge and fit their text.
+  const struct {
+    QLabel* label;
+    QPoint place;
+    const char* text;
+  } labels[] = {{f.Label1, {612, 251}, "Durée écran :"},
+                {f.lblChartXTime, {683, 251}, "1024"},
+                {f.Label9, {616, 11}, "Sortie audio"}};
+  for (const auto& l : labels) {
+    EXPECT_EQ(l.label->pos(), l.place) << l.text;
+    EXPECT_EQ(l.label->text(), QString::fromUtf8(l.text));
+    EXPECT_EQ(l.label->size(), l.label->sizeHint()) << l.text;
+  }
+  EXPECT_TRUE(f.lblChartXTime->font().bold());
+  EXPECT_FALSE(f.Label1->font().bold());
+}
+
+TEST_F(MainWindow, FrequencyCaptionSitsCentredItsHeightPlusFourAboveTheBox) {
+  TForm1& f = Create();
+  for (const TGeneratorControls& g : f.Generators) {
+    const QLabel* caption = g.seFreq->Label();
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->text(), "Freq (Hz)");
+    EXPECT_EQ(caption->parentWidget(), g.GroupBox);
+    EXPECT_EQ(caption->y(), 32 - caption->height() - 4);
+    EXPECT_EQ(caption->x(), 3 + (81 - caption->width()) / 2);
+  }
+}
+
+TEST_F(MainWindow, EveryControlHasANameAScreenReaderCanSpeak) {
+  TForm1& f = Create();
+  const std::pair<QWidget*, const char*> named[] = {
+      {f.seFreq1, "Gen 1 frequency (Hz)"},
+      {f.seFreq8, "Gen 8 frequency (Hz)"},
+      {f.tbAmp1, "Gen 1 level"},
+      {f.tbAmp6, "Gen 6 level"},
+      {f.tbAmpMix, "Master volume"},
+      {f.btnMixMute, "Mute"},
+      {f.cbOutputDevices, "Output device"},
+      {f.sbChartSamplesCnt, "Preview length"},
+      {f.Chart1, "Waveform preview"},
+  };
+  for (const auto& [widget, name] : named) {
+    EXPECT_EQ(widget->accessibleName(), QString::fromUtf8(name));
+    // On this platform a combo box speaks its current entry as its name and
+    // is introduced by the label it is the buddy of.
+    if (widget == f.cbOutputDevices) continue;
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    ASSERT_NE(accessible, nullptr) << name;
+    EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromUtf8(name));
+  }
+  EXPECT_EQ(f.Label9->buddy(), f.cbOutputDevices);
+}
+
+// --- Start-up ---------------------------------------------------------------
+
+TEST_F(MainWindow, BuildingTheWindowRaisesNoHandlerAndStartUpEndsWithTheMasterVolume) {
+  TForm1& f = Create();
+  for (const TGeneratorControls& g : f.Generators) EXPECT_EQ(g.lblAmp->text(), "50%");
+  EXPECT_EQ(f.lblChartXTime->text(), "1024");  // no decimals until the first change
+  EXPECT_EQ(f.lblAmpMix->text(), "50 %");
+  EXPECT_EQ(fakebass::Volumes(), std::vector<float>{0.5f});  // once, at the very end
+  EXPECT_EQ(fakebass::Calls().back(), "BASS_SetVolume(0.500000)");
+  for (std::size_t k = 0; k < kGeneratorCount; ++k) {
+    EXPECT_EQ(GeneratorBank[k].Frequency.load(), 110.0 * static_cast<double>(k + 1));
+    EXPECT_EQ(GeneratorBank[k].Amplitude.load(), 16384.0);
+  }
+  ExpectChartShowsTheBank(1024);
+  EXPECT_NEAR(GeneratorBank[3].Phase.load(), 9.3867, 1e-4);  // the preview left 440 Hz 1024 steps on
+}
+
+// --- Keyboard order ---------------------------------------------------------
+
+TEST_F(MainWindow, FocusStartsInGen1WithItsTextSelectedAndTabWalksTheOrder) {
+  TForm1& f = CreateShown();
+  EXPECT_EQ(QApplication::focusWidget(), f.seFreq1);
+  EXPECT_EQ(f.seFreq1->selectedText(), "110.000");
+  const std::vector<QWidget*> order{f.cbOutputDevices, f.seFreq2, f.Chart1,  f.sbChartSamplesCnt, f.seFreq3, f.seFreq4,
+                                    f.seFreq5,         f.seFreq6, f.seFreq7, f.seFreq8,           f.seFreq1};
+  for (QWidget* next : order) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), next) << next->accessibleName().toStdString();
+  }
+}
+
+TEST_F(MainWindow, WithoutOutputFocusStartsInTheDeviceListAndTabSkipsTheDisabledGroups) {
+  fakebass::script().initError = BASS_ERROR_DEVICE;
+  TForm1& f = CreateShown();
+  ASSERT_FALSE(f.GroupBox1->isEnabled());
+  EXPECT_EQ(QApplication::focusWidget(), f.cbOutputDevices);
+  for (QWidget* next : std::vector<QWidget*>{f.Chart1, f.sbChartSamplesCnt, f.cbOutputDevices}) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), next);
+  }
+}
+
+TEST_F(MainWindow, DisabledGroupsTakeNoInputAndKeepTheirLook) {
+  fakebass::script().initError = BASS_ERROR_DEVICE;
+  TForm1& f = CreateShown();
+  const QImage disabled = f.GroupBox3->grab().toImage();
+  QTest::mouseClick(f.tbAmp3, Qt::LeftButton, {}, QPoint(28, 180));  // a jump toward the bottom, if it took input
+  QTest::mouseClick(f.seFreq3->Button().findChildren<QWidget*>().value(0), Qt::LeftButton);
+  EXPECT_EQ(f.tbAmp3->Position(), 16384);
+  EXPECT_EQ(f.seFreq3->text(), "330.000");
+  f.GroupBox3->setEnabled(true);
+  EXPECT_EQ(f.GroupBox3->grab().toImage(), disabled);
+}
+
+// --- Generator controls -----------------------------------------------------
+
+TEST_F(MainWindow, LevelSetsTheAmplitudeAndARoundedDownPercentage) {
+  TForm1& f = Create();
+  const std::pair<int, const char*> cases[] = {{0, "0%"},      {327, "0%"},     {328, "1%"},
+                                               {16383, "49%"}, {32439, "98%"},  {32440, "99%"},
+                                               {32766, "99%"}, {32767, "100%"}, {16384, "50%"}};
+  for (const auto& [position, caption] : cases) {
+    f.tbAmp3->SetPosition(position);
+    EXPECT_EQ(f.lblAmp3->text(), caption) << position;
+    EXPECT_EQ(GeneratorBank[2].Amplitude.load(), position) << position;
+  }
+  EXPECT_EQ(f.lblAmp2->text(), "50%");  // other generators untouched
+  f.tbAmp3->SetPosition(0);
+  ExpectChartShowsTheBank(1024);
+  for (double y : Ys(2)) ASSERT_EQ(y, 0.0);  // a flat trace
+}
+
+TEST_F(MainWindow, FrequencyIsStoredAsTypedAndThePhaseRestarts) {
+  TForm1& f = Create();
+  f.seFreq1->StepUp();
+  EXPECT_EQ(GeneratorBank[0].Frequency.load(), 110.1);
+  ExpectChartShowsTheBank(1024);
+
+  struct {
+    const char* text;
+    double stored;
+  } const cases[] = {{"", 0.0}, {"4", 4.0}, {"-0.1", -0.1}, {"25000", 25000.0}, {"-", 1.0}};
+  for (const auto& c : cases) {
+    f.seFreq4->setText(QString::fromUtf8(c.text));
+    EXPECT_EQ(GeneratorBank[3].Frequency.load(), c.stored) << '"' << c.text << '"';
+  }
+  // The phase restarts at zero and the preview leaves it 1024 steps on.
+  f.seFreq4->setText("12000");
+  EXPECT_EQ(GeneratorBank[3].Phase.load(), 256.0);
+}
+
+TEST_F(MainWindow, FrequencyBeyondTheDoubleRangeShowsTheErrorBoxAndKeepsTheGenerator) {
+  TForm1& f = Create();
+  ASSERT_TRUE(alerts.shown.empty());
+  GeneratorBank[0].Phase.store(3.25, kRelaxed);  // as the audio left it
+  const std::vector<double> before = Ys(0);
+  const int paints = f.Chart1->PaintCount();
+
+  QApplication::clipboard()->setText("1e400");
+  f.seFreq1->setFocus();
+  f.seFreq1->selectAll();
+  QTest::keyClick(f.seFreq1, Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(f.seFreq1->text(), "1e400");
+
+  QTRY_COMPARE(alerts.shown.size(), std::size_t{1});
+  EXPECT_EQ(alerts.shown[0].icon, AlertIcon::Critical);
+  EXPECT_TRUE(alerts.shown[0].caption.isEmpty());  // the application title
+  EXPECT_EQ(alerts.shown[0].text, "Floating point overflow");
+  EXPECT_EQ(GeneratorBank[0].Frequency.load(), 110.0);
+  EXPECT_EQ(GeneratorBank[0].Phase.load(), 3.25);
+  EXPECT_EQ(Ys(0), before);
+  QApplication::processEvents();
+  EXPECT_EQ(f.Chart1->PaintCount(), paints);
+
+  f.seFreq1->setText("220");  // the program goes on
+  EXPECT_EQ(GeneratorBank[0].Frequency.load(), 220.0);
+}
+
+TEST_F(MainWindow, ValuesThatRoundToTheLargestDoubleAreStoredAndThoseBeyondOverflow) {
+  TForm1& f = Create();
+  constexpr double kLargest = std::numeric_limits<double>::max();  // 1.7976931348623157E308
+  constexpr double kKept = 5.0;                                    // the frequency before the change
+  const struct {
+    const char* text;
+    double stored;
+    bool overflows;
+  } cases[] = {
+      {"1.797693134862315E308", 1.797693134862315e308, false},
+      {"1.7976931348623158E308", kLargest, false},  // above the largest double, yet nearer to it than to infinity
+      {"-1.7976931348623158E308", -kLargest, false},
+      {"1.797693134862316E308", kKept, true},
+      {"-1E309", kKept, true},
+      {"1E4000", kKept, true},
+  };
+  for (const auto& c : cases) {
+    alerts.shown.clear();
+    GeneratorBank[1].Frequency.store(kKept, kRelaxed);
+    f.seFreq2->setText(QString::fromUtf8(c.text));
+    QApplication::processEvents();
+    EXPECT_EQ(alerts.shown.size(), c.overflows ? 1u : 0u) << c.text;
+    EXPECT_EQ(GeneratorBank[1].Frequency.load(), c.stored) << c.text;
+  }
+}
+
+// --- Master output ----------------------------------------------------------
+
+TEST_F(MainWindow, MasterSliderSetsTheVolumeAsAFloatAndTheLabel) {
+  TForm1& f = Create();
+  const struct {
+    int position;
+    float volume;
+    const char* label;
+  } cases[] = {{0, 0.0f, "0 %"}, {100, 1.0f, "100 %"}, {10, 0.1f, "10 %"}, {37, 0.37f, "37 %"}};
+  for (const auto& c : cases) {
+    f.tbAmpMix->SetPosition(c.position);
+    EXPECT_EQ(fakebass::Volumes().back(), c.volume) << c.position;
+    EXPECT_EQ(f.lblAmpMix->text(), c.label);
+  }
+}
+
+TEST_F(MainWindow, MuteSilencesAndASecondClickBringsTheSliderVolumeBack) {
+  TForm1& f = CreateShown();
+  const QPoint button = f.btnMixMute->rect().center();
+  QTest::mouseClick(f.btnMixMute, Qt::LeftButton, {}, button);
+  EXPECT_TRUE(f.btnMixMute->Down());
+  EXPECT_EQ(fakebass::Volumes().back(), 0.0f);
+  EXPECT_EQ(f.lblAmpMix->text(), "Muted");
+  EXPECT_EQ(f.btnMixMute->ColorHot(), 0x0080FFu);
+
+  f.tbAmpMix->SetPosition(60);  // audible again while the button stays down
+  EXPECT_EQ(fakebass::Volumes().back(), 0.6f);
+  EXPECT_EQ(f.lblAmpMix->text(), "60 %");
+  EXPECT_TRUE(f.btnMixMute->Down());
+
+  QTest::mouseClick(f.btnMixMute, Qt::LeftButton, {}, button);
+  EXPECT_FALSE(f.btnMixMute->Down());
+  EXPECT_EQ(fakebass::Volumes().back(), 0.6f);
+  EXPECT_EQ(f.lblAmpMix->text(), "60 %");
+  EXPECT_EQ(f.btnMixMute->ColorHot(), clGray);
+}
+
+// --- Preview length ---------------------------------------------------------
+
+QPoint ScrollBarPart(TScrollBar& bar, QStyle::SubControl part) {
+  QStyleOptionSlider option;
+  option.initFrom(&bar);
+  option.orientation = bar.orientation();
+  option.minimum = bar.minimum();
+  option.maximum = bar.maximum();
+  option.sliderPosition = bar.sliderPosition();
+  option.sliderValue = bar.value();
+  option.singleStep = bar.singleStep();
+  option.pageStep = bar.pageStep();
+  return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar).center();
+}
+
+class PreviewLength : public MainWindow, public testing::WithParamInterface<char16_t> {};
+
+TEST_P(PreviewLength, ArrowClickRecomputesThenRelabelsAndTheEndCatchesUp) {
+  SetRegional({GetParam(), u' '});
+  TForm1& f = CreateShown();
+  std::vector<int> seen;  // the number of steps every refresh computed
+  const TScrollEvent refresh = f.sbChartSamplesCnt->OnScroll;
+  f.sbChartSamplesCnt->OnScroll = [&](QObject* sender, TScrollCode code, int& position) {
+    refresh(sender, code, position);
+    seen.push_back(f.Series9->Count());
+  };
+  QTest::mouseClick(f.sbChartSamplesCnt, Qt::LeftButton, {},
+                    ScrollBarPart(*f.sbChartSamplesCnt, QStyle::SC_ScrollBarAddLine));
+  EXPECT_EQ(seen, (std::vector<int>{1024, 1025}));
+  EXPECT_EQ(f.lblChartXTime->text(), GetParam() == u',' ? "1025,00" : "1025.00");
+  EXPECT_EQ(f.lblChartXTime->x(), 683);
+  ExpectChartShowsTheBank(1025);
+}
+
+INSTANTIATE_TEST_SUITE_P(Separators, PreviewLength, testing::Values(u'.', u','),
+                         [](const auto& param) { return param.param == u',' ? "comma" : "point"; });
+
+TEST_F(MainWindow, TroughClickStopsAtTheLongestPreview) {
+  TForm1& f = CreateShown();
+  f.sbChartSamplesCnt->SetPosition(32700);
+  QTest::mouseClick(f.sbChartSamplesCnt, Qt::LeftButton, {},
+                    ScrollBarPart(*f.sbChartSamplesCnt, QStyle::SC_ScrollBarAddPage));
+  EXPECT_EQ(f.sbChartSamplesCnt->Position(), 32768);
+  EXPECT_EQ(f.lblChartXTime->text(), "32768.00");
+  ExpectChartShowsTheBank(32768);
+}
+
+TEST_F(MainWindow, OneRefreshIsOneRepaintOfTheChart) {
+  TForm1& f = CreateShown();
+  QApplication::processEvents();
+  for (int steps : {1024, 32768}) {
+    f.sbChartSamplesCnt->SetPosition(steps);
+    QApplication::processEvents();
+    const int before = f.Chart1->PaintCount();
+    f.tbAmp2->SetPosition(1000 + steps);  // 9 x steps points appended and one update asked for
+    QTRY_COMPARE(f.Chart1->PaintCount(), before + 1);
+    QApplication::processEvents();
+    EXPECT_EQ(f.Chart1->PaintCount(), before + 1) << steps;
+  }
+}
+
+TEST_F(MainWindow, ClosingInTheMiddleOfAScrollActionRunsNoHandlerOnTheDyingWindow) {
+  TForm1& f = CreateShown();
+  QTest::mousePress(f.sbChartSamplesCnt, Qt::LeftButton, {},
+                    ScrollBarPart(*f.sbChartSamplesCnt, QStyle::SC_ScrollBarAddLine));
+  ASSERT_EQ(f.sbChartSamplesCnt->Position(), 1025);  // the action runs: its end is still to come
+  form.reset();                                      // ends the action: the end notification must reach nobody
+}
+
+}  // namespace
