@@ -4,6 +4,8 @@
 //   screen_check startup X Y            checks the window whose client area
 //                                       starts at X, Y as it looks after
 //                                       start-up; prints every pixel it read
+//   screen_check pixel X Y R G B        exits 0 when the screen's pixel at
+//                                       X, Y has that colour
 //
 // The start-up checks are pixels the layout fixes exactly: the chart's
 // background, the traces' first point on the plot's middle row, the level
@@ -80,7 +82,7 @@ int CheckStartUp(QPoint origin) {
 }
 
 int Usage(const char* program) {
-  std::fprintf(stderr, "usage: %s save OUT.png X Y W H | startup X Y\n", program);
+  std::fprintf(stderr, "usage: %s save OUT.png X Y W H | startup X Y | pixel X Y R G B\n", program);
   return 2;
 }
 
@@ -94,5 +96,9 @@ int main(int argc, char** argv) {
     return Screen().copy(area).save(args[2]) ? 0 : 1;
   }
   if (args.size() == 4 && args[1] == "startup") return CheckStartUp(QPoint(args[2].toInt(), args[3].toInt()));
+  if (args.size() == 7 && args[1] == "pixel") {
+    const QColor expected(args[4].toInt(), args[5].toInt(), args[6].toInt());
+    return Screen().pixelColor(args[2].toInt(), args[3].toInt()) == expected ? 0 : 1;
+  }
   return Usage(argv[0]);
 }

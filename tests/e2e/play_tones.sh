@@ -111,8 +111,13 @@ expect_sound dragged "present=$OTHER_TONES" absent=1000,110 $QUIET || fail "Gen 
 
 null_sink_module=$(pactl list short modules | awk '/module-null-sink/ {print $1; exit}')
 pactl unload-module "$null_sink_module" || fail "could not unload the null sink"
-sleep 1
-kill -0 "$APP_PID" 2>/dev/null || fail "the program died when its device went away"
+no_stream() { [ "$(pactl list short sink-inputs | wc -l)" -eq 0 ]; }
+wait_for 100 no_stream || fail "the program's stream outlived its device by 10 s"
+# Still alive and still answering: Mute goes down, and under the pointer its
+# face turns the muted orange.
+click $((729 + 16 + 28)) $((274 + 32 + 10))
+muted_face() { "$SCREEN_CHECK" pixel $((OX + 729 + 16 + 3)) $((OY + 274 + 32 + 3)) 255 128 0; }
+wait_for 100 muted_face || fail "the program stopped answering when its device went away"
 
 kill -TERM "$APP_PID"
 exited() { ! kill -0 "$APP_PID" 2>/dev/null; }
