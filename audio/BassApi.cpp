@@ -4,6 +4,8 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "DeviceList.h"
 #include "Mixer.h"
@@ -23,6 +25,9 @@ struct Library {
   bass::Mixer mixer;
   bass::DeviceList devices;
   std::unique_ptr<bass::Output> output;
+  // Destroys the output BASS_Free stopped; joined before SDL is used again.
+  // Declared after `output`, so the library's end waits for it first.
+  std::jthread closing;
   // Written under the lock; read without it by BASS_OfflineRender.
   std::atomic<OutputKind> kind{OutputKind::None};
   DWORD rate = 0;
@@ -46,13 +51,26 @@ BOOL Succeed() {
   return TRUE;
 }
 
+// Opens the system device at `device` (already known to exist); null when it
+// cannot be opened.
+std::unique_ptr<bass::Output> OpenSystemDevice(Library& lib, int device, DWORD freq) {
+  const char* name = device == BASS_DEVICE_DEFAULT ? nullptr : lib.devices.Name(static_cast<std::size_t>(device));
+  return bass::SdlOutput::Open(name, freq, lib.mixer);
+}
+
 // Opens the output at `device` (already known to exist) or gives the error.
 int OpenDevice(Library& lib, int device, DWORD freq) {
   if (device == BASS_DEVICE_NOSOUND) {
     lib.output = std::make_unique<bass::SilentOutput>(lib.mixer, freq);
-  } else {
-    const char* name = device == BASS_DEVICE_DEFAULT ? nullptr : lib.devices.Name(static_cast<std::size_t>(device));
-    lib.output = bass::SdlOutput::Open(name, freq, lib.mixer);
+    return BASS_OK;
+  }
+  lib.output = OpenSystemDevice(lib, device, freq);
+  if (!lib.output && bass::SdlAudioFellBack()) {
+    // The sound server missing when SDL chose its driver may be up now. On
+    // its first driver a restart would change nothing, and SDL 2.26 crashes
+    // starting against a PulseAudio server that has no sink at all.
+    bass::RestartSdlAudio();
+    lib.output = OpenSystemDevice(lib, device, freq);
   }
   return lib.output ? BASS_OK : BASS_ERROR_OPEN;
 }
@@ -60,8 +78,26 @@ int OpenDevice(Library& lib, int device, DWORD freq) {
 // Checks shared by both ways of initialising.
 int CheckInit(const Library& lib, DWORD freq) {
   if (lib.kind != OutputKind::None) return BASS_ERROR_ALREADY;
-  if (freq == 0) return BASS_ERROR_PARAM;
+  if (freq < BASS_FREQ_MIN || freq > BASS_FREQ_MAX) return BASS_ERROR_FREQ;
   return BASS_OK;
+}
+
+// Waits until the output BASS_Free handed over is closed, so that nothing
+// else uses SDL meanwhile and an exclusive device is free again.
+void FinishClosing(Library& lib) {
+  if (lib.closing.joinable()) lib.closing.join();
+}
+
+// Destroys a stopped output on a thread of its own: closing a device waits
+// for SDL's device thread, which plays out up to two buffers first.
+void CloseInBackground(Library& lib, std::unique_ptr<bass::Output> output) {
+  FinishClosing(lib);
+  try {
+    lib.closing = std::jthread([](std::unique_ptr<bass::Output> stopped) { stopped.reset(); }, std::move(output));
+  } catch (const std::system_error&) {
+    // No thread to be had: the output was closed here, with the thread's
+    // copy of the arguments or with `output` as this returns.
+  }
 }
 
 void MarkInitialised(Library& lib, OutputKind kind, DWORD freq) {
@@ -83,7 +119,11 @@ BOOL BASS_GetDeviceInfo(DWORD device, BASS_DEVICEINFO* info) {
   if (info == nullptr) return Fail(BASS_ERROR_PARAM);
   Library& lib = Lib();
   std::lock_guard guard(lib.lock);
+  FinishClosing(lib);
   if (device == 0) {
+    // Only a restart of SDL's audio finds a sound server started since, and
+    // SDL allows that while none of its devices is open.
+    if (!lib.output) bass::RestartSdlAudio();
     lib.devices.Refresh();
   } else {
     lib.devices.EnsureListed();
@@ -99,6 +139,7 @@ BOOL BASS_Init(int device, DWORD freq, DWORD /*flags*/, void* /*window*/, void* 
   if (const int error = CheckInit(lib, freq); error != BASS_OK) return Fail(error);
   if (device == -1) device = BASS_DEVICE_DEFAULT;
   if (device < 0) return Fail(BASS_ERROR_DEVICE);
+  FinishClosing(lib);
   lib.devices.EnsureListed();
   if (static_cast<std::size_t>(device) >= lib.devices.Count()) return Fail(BASS_ERROR_DEVICE);
   if (const int error = OpenDevice(lib, device, freq); error != BASS_OK) return Fail(error);
@@ -110,7 +151,10 @@ BOOL BASS_Free(void) {
   Library& lib = Lib();
   std::lock_guard guard(lib.lock);
   if (lib.kind == OutputKind::None) return Fail(BASS_ERROR_INIT);
-  lib.output.reset();  // stops the audio thread first
+  if (lib.output) {
+    lib.output->Stop();  // before the slots are released
+    CloseInBackground(lib, std::move(lib.output));
+  }
   lib.mixer.ReleaseAll();
   lib.kind = OutputKind::None;
   lib.rate = 0;

@@ -1,4 +1,5 @@
-// An output on one of the system's devices through SDL's audio subsystem.
+// An output on one of the system's devices through SDL's audio subsystem, and
+// the subsystem's start and restart.
 #pragma once
 
 #include <SDL.h>
@@ -16,21 +17,42 @@ class SdlOutput final : public Output {
   // Opens `deviceName` (null: the system's default output) for 16-bit stereo
   // at `rate` and starts it; null when the device cannot be opened.
   static std::unique_ptr<SdlOutput> Open(const char* deviceName, uint32_t rate, Mixer& mixer);
+  // Closes the device, which waits for SDL's device thread: SDL lets it play
+  // out up to two buffers first, however long they last at this rate.
   ~SdlOutput() override;
   SdlOutput(const SdlOutput&) = delete;
   SdlOutput& operator=(const SdlOutput&) = delete;
 
+  // Waits only for a callback under way; later callbacks write silence.
+  void Stop() override;
   uint32_t BufferFrames() const override { return bufferFrames_; }
 
  private:
-  SdlOutput(SDL_AudioDeviceID device, uint32_t bufferFrames) : device_(device), bufferFrames_(bufferFrames) {}
+  explicit SdlOutput(Mixer& mixer) : mixer_(mixer) {}
+  static void SDLCALL Render(void* output, Uint8* stream, int length);
 
-  SDL_AudioDeviceID device_;
-  uint32_t bufferFrames_;
+  Mixer& mixer_;
+  SDL_AudioDeviceID device_ = 0;
+  uint32_t bufferFrames_ = 0;
+  // Written under SDL's device lock, which SDL holds around every callback.
+  bool stopped_ = false;
 };
 
-// Brings SDL's audio subsystem up once per process; false when it has no
-// working driver.
+// SDL's audio subsystem. These run on the control thread, never while a
+// device is being closed on another thread.
+
+// Brings the subsystem up unless it is; false when it has no working driver.
 bool EnsureSdlAudio();
+
+// Takes SDL's audio subsystem down and up again, so that it chooses its
+// driver and reads its devices as the system is now: SDL keeps the driver it
+// found at start, even one that cannot reach a sound server started since.
+// Only while no SDL device is open. False when no driver works.
+bool RestartSdlAudio();
+
+// Whether SDL's audio is down or runs on a driver after the first in SDL's
+// order, as when the sound server was not reachable as it started. On its
+// first driver SDL reaches the server afresh for every device it opens.
+bool SdlAudioFellBack();
 
 }  // namespace bass

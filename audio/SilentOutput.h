@@ -2,8 +2,10 @@
 // paced by the clock, and discards it.
 #pragma once
 
-#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -12,6 +14,15 @@
 
 namespace bass {
 
+using PacingClock = std::chrono::steady_clock;
+
+// When `frames` frames at `rate` frames per second are due, counted from
+// `start`, truncated to the nanosecond. Whole seconds and the remaining
+// frames are converted apart, so no count overflows a product, however long
+// the output runs. A time beyond what the clock can hold, or a rate of 0,
+// gives the clock's last time point.
+PacingClock::time_point FrameDeadline(PacingClock::time_point start, uint64_t frames, uint32_t rate);
+
 class SilentOutput final : public Output {
  public:
   SilentOutput(Mixer& mixer, uint32_t rate);
@@ -19,6 +30,9 @@ class SilentOutput final : public Output {
   SilentOutput(const SilentOutput&) = delete;
   SilentOutput& operator=(const SilentOutput&) = delete;
 
+  // Wakes the thread from its pacing wait and joins it: the time it takes
+  // does not depend on the rate.
+  void Stop() override;
   uint32_t BufferFrames() const override { return kRequestedBufferFrames; }
 
  private:
@@ -27,7 +41,11 @@ class SilentOutput final : public Output {
   Mixer& mixer_;
   const uint32_t rate_;
   std::vector<int16_t> buffer_;
-  std::atomic<bool> stopping_{false};
+  // The pacing wait is the thread's own, between renders; the render itself
+  // never takes this lock.
+  std::mutex stopLock_;
+  std::condition_variable stopRequested_;
+  bool stopping_ = false;  // guarded by stopLock_
   std::thread thread_;
 };
 

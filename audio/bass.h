@@ -52,6 +52,11 @@ typedef DWORD HSTREAM; /* 0 is never a valid handle */
 #define BASS_DEVICE_NOSOUND 0
 #define BASS_DEVICE_DEFAULT 1
 
+/* The output rates BASS_Init accepts, in frames per second: from the lowest
+ * rate in common use (telephony) to the highest a sound server takes. */
+#define BASS_FREQ_MIN 8000u
+#define BASS_FREQ_MAX 384000u
+
 /* Error codes, one for each kind of failure. */
 enum {
   BASS_OK = 0,
@@ -62,7 +67,8 @@ enum {
   BASS_ERROR_HANDLE = 5,  /* 0, unknown, or freed by BASS_Free */
   BASS_ERROR_PARAM = 6,   /* a null pointer, or a value out of its range */
   BASS_ERROR_FORMAT = 7,  /* a sample format the output cannot play */
-  BASS_ERROR_SLOTS = 8    /* every stream slot is taken until BASS_Free */
+  BASS_ERROR_SLOTS = 8,   /* every stream slot is taken until BASS_Free */
+  BASS_ERROR_FREQ = 9     /* an output rate outside BASS_FREQ_MIN..BASS_FREQ_MAX */
 };
 
 /* What BASS_GetDeviceInfo tells of a device. */
@@ -78,17 +84,28 @@ BASSAPI DWORD BASS_GetVersion(void);
 
 /* Describes the device at `device` (0, 1, 2, ...). Fails with
  * BASS_ERROR_DEVICE past the last one, which ends an enumeration. Asking for
- * position 0 looks the system's devices up afresh. */
+ * position 0 looks the system's devices up afresh: while no device is open,
+ * that includes a sound server started since the last look.
+ * The other positions describe the list read last, so that positions stay
+ * what they were for the program that read it. */
 BASSAPI BOOL BASS_GetDeviceInfo(DWORD device, BASS_DEVICEINFO *info);
 
 /* Opens `device` (-1 for the default output) at `freq` frames per second,
  * 16-bit stereo. `flags` and `clsid` are reserved (pass 0 and NULL);
  * `window` is the caller's main window, unused on this platform. The output
- * asks the device for a short buffer of 256 frames. */
+ * asks the device for a short buffer of 256 frames. A rate outside
+ * BASS_FREQ_MIN..BASS_FREQ_MAX fails with BASS_ERROR_FREQ. When a system
+ * device cannot be opened while the sound system runs on a fallback driver
+ * (no sound server was reachable when it started), its drivers are looked
+ * up afresh and the device tried once more, so a sound server that has
+ * started since is found. */
 BASSAPI BOOL BASS_Init(int device, DWORD freq, DWORD flags, void *window, void *clsid);
 
 /* Stops the output, then releases every stream and the device. When it
- * returns, no fill routine runs and none will run again. */
+ * returns, no fill routine runs and none will run again. It does not wait
+ * for a device buffer, whatever the rate: a system device is closed in the
+ * background (the sound system takes up to two buffers for that), and the
+ * next BASS_Init or BASS_GetDeviceInfo waits until it is closed. */
 BASSAPI BOOL BASS_Free(void);
 
 /* Creates a paused stream of 1 or 2 channels at the output's rate, filled by

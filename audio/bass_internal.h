@@ -17,7 +17,8 @@ extern "C" {
 #endif
 
 /* Initialises an offline output at `freq` frames per second. Fails like
- * BASS_Init when the output is already initialised or `freq` is 0. */
+ * BASS_Init when the output is already initialised or `freq` is outside
+ * BASS_FREQ_MIN..BASS_FREQ_MAX. */
 BASSAPI BOOL BASS_OfflineInit(DWORD freq);
 
 /* Mixes `frames` stereo frames of every playing stream into `out`. Takes no

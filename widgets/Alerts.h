@@ -22,3 +22,8 @@ class AlertSink {
 AlertSink& Alerts();
 // Installs `sink` for the whole process; nullptr puts the real boxes back.
 void SetAlertSink(AlertSink* sink);
+
+// For a program that is ending: closes every real box that is open, as if
+// dismissed, and from then on shows no box and sounds no beep, whichever sink
+// is installed. Window thread only.
+void StopAlerts();

@@ -1,6 +1,6 @@
 // Helpers for driving the audio library in tests: stream routines with known
-// output, waiting for the audio thread, and a fixture that leaves the library
-// freed.
+// output, waiting for the audio thread, listing the devices, and a fixture
+// that leaves the library freed.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,7 +9,9 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "bass.h"
 #include "bass_internal.h"
@@ -53,6 +55,16 @@ bool WaitFor(Condition condition) {
 // Waits until the counter at least reaches `target`.
 inline bool WaitForCount(const std::atomic<uint64_t>& counter, uint64_t target) {
   return WaitFor([&] { return counter.load() >= target; });
+}
+
+// The names of a fresh listing, from position 0 until the library says there
+// is no device at the position.
+inline std::vector<std::string> ListDevices() {
+  std::vector<std::string> names;
+  BASS_DEVICEINFO info{};
+  for (DWORD device = 0; BASS_GetDeviceInfo(device, &info); ++device) names.emplace_back(info.name);
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_DEVICE);
+  return names;
 }
 
 class LibraryTest : public testing::Test {

@@ -2,9 +2,12 @@
 // play, BASS_Free waits for a call under way, a freed stream is never called
 // again, and a paused one is not called while the others play on. Every
 // negative is judged against the output's own progress (another stream's
-// calls), never against the wall clock.
+// calls), never against the wall clock. At both ends of the rate range the
+// outputs play and BASS_Free returns at once.
 #include <array>
 #include <chrono>
+#include <string>
+#include <tuple>
 
 #include "BassTestSupport.h"
 
@@ -84,9 +87,33 @@ TEST_P(OutputThread, PausedStreamIsNotCalledWhileTheOthersPlayOnAndResumes) {
   EXPECT_TRUE(WaitForCount(paused, paused.load() + kPassesAfterPause));
 }
 
+std::string DeviceName(int device) { return device == BASS_DEVICE_NOSOUND ? "NoSound" : "SystemDefault"; }
+
 INSTANTIATE_TEST_SUITE_P(Devices, OutputThread, testing::Values(BASS_DEVICE_NOSOUND, -1),
-                         [](const testing::TestParamInfo<int>& p) {
-                           return p.param == BASS_DEVICE_NOSOUND ? "NoSound" : "SystemDefault";
+                         [](const testing::TestParamInfo<int>& p) { return DeviceName(p.param); });
+
+class RateEdges : public LibraryTest, public testing::WithParamInterface<std::tuple<int, DWORD>> {};
+
+// SDL closes a device only after playing out two of its buffers (90 ms at
+// the lowest rate); BASS_Free leaves that to the background once no stream
+// can be called any more.
+TEST_P(RateEdges, StreamsPlayAndFreeReturnsWithin50Milliseconds) {
+  constexpr std::chrono::milliseconds kPromptFree{50};
+  const auto [device, rate] = GetParam();
+  std::atomic<uint64_t> calls{0};
+  ASSERT_TRUE(BASS_Init(device, rate, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
+  ASSERT_TRUE(BASS_ChannelPlay(BASS_StreamCreate(rate, 2, 0, CountingProc, &calls), FALSE));
+  ASSERT_TRUE(WaitForCount(calls, 3)) << "the output does not play";
+  const auto before = std::chrono::steady_clock::now();
+  ASSERT_TRUE(BASS_Free());
+  EXPECT_LT(std::chrono::steady_clock::now() - before, kPromptFree);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, RateEdges,
+                         testing::Combine(testing::Values(BASS_DEVICE_NOSOUND, -1),
+                                          testing::Values(BASS_FREQ_MIN, BASS_FREQ_MAX)),
+                         [](const testing::TestParamInfo<std::tuple<int, DWORD>>& p) {
+                           return DeviceName(std::get<0>(p.param)) + "At" + std::to_string(std::get<1>(p.param));
                          });
 
 }  // namespace

@@ -53,3 +53,49 @@ stop_sound_server() {
   [ -n "${SOUND_DIR:-}" ] && rm -rf "$SOUND_DIR"
   SOUND_DIR=
 }
+
+# The same servers one at a time, for a program that starts before its sound
+# server: point_at_absent_sound_server sets up the environment above with
+# PULSE_SERVER naming a socket where nothing listens yet, start_display starts
+# the X server, and start_pulse_server starts PulseAudio on that socket later.
+# stop_sound_server stops whatever of them runs.
+point_at_absent_sound_server() {
+  SOUND_DIR=$(mktemp -d /tmp/sinefold-sound.XXXXXX)
+  mkdir -p "$SOUND_DIR/home" "$SOUND_DIR/runtime" "$SOUND_DIR/pulse"
+  chmod 700 "$SOUND_DIR/runtime" "$SOUND_DIR/pulse"
+  export HOME="$SOUND_DIR/home" XDG_RUNTIME_DIR="$SOUND_DIR/runtime" PULSE_RUNTIME_PATH="$SOUND_DIR/pulse"
+  export PULSE_SERVER="unix:$SOUND_DIR/pulse/native"
+}
+
+# Waits up to $1 tenths of a second for the command that follows to succeed.
+poll_for() {
+  local tenths=$1
+  shift
+  for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+
+start_display() {
+  # Xvfb picks a free display itself and writes its number once it listens.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$SOUND_DIR/display" >"$SOUND_DIR/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  display_written() { [ -s "$SOUND_DIR/display" ]; }
+  poll_for 100 display_written || { cat "$SOUND_DIR/xvfb.log" >&2; return 1; }
+  export DISPLAY=:$(cat "$SOUND_DIR/display")
+}
+
+start_pulse_server() {
+  # The server start_sound_server starts.
+  pulseaudio --daemonize=no --system=false --exit-idle-time=-1 --disallow-exit -n \
+    --disable-shm=true --use-pid-file=false \
+    --load=module-native-protocol-unix \
+    --load="module-null-sink sink_name=$SINK rate=48000 channels=2" >"$SOUND_DIR/pulse.log" 2>&1 &
+  PULSE_PID=$!
+  server_answers() { pactl info >/dev/null 2>&1; }
+  poll_for 100 server_answers || { cat "$SOUND_DIR/pulse.log" >&2; return 1; }
+  # The monitor's reader that keeps the null sink in short blocks.
+  parec --latency-msec=10 -d "$SINK.monitor" >/dev/null 2>&1 &
+  KEEPALIVE_PID=$!
+  monitor_read() { [ "$(pactl list short source-outputs | wc -l)" -gt 0 ]; }
+  poll_for 100 monitor_read
+}

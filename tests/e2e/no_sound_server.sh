@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# End to end: the real program started while no sound server is reachable,
+# under a private X server. Its start-up shows three error boxes (the
+# initialisation, stream 1's creation, stream 1's start).
+#
+#   terminate-at-box: SIGTERM while the first box is up ends the program
+#     within a few seconds with exit code 0.
+#   late-server: a person dismisses the boxes with Return; a PulseAudio null
+#     sink then comes up, and choosing "Default" in the device list plays the
+#     eight start-up tones into it.
+#
+# usage: no_sound_server.sh CASE PATH/TO/sinefold PATH/TO/tone_check
+set -uo pipefail
+CASE=$1
+SINEFOLD=$2
+TONE_CHECK=$3
+HERE=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=sound_server.sh
+source "$HERE/sound_server.sh"
+
+APP_PID=
+WORK=$(mktemp -d /tmp/sinefold-e2e.XXXXXX)
+cleanup() {
+  [ -n "$APP_PID" ] && kill -KILL "$APP_PID" 2>/dev/null
+  stop_sound_server
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  echo "--- program output:"
+  cat "$WORK/app.log" 2>/dev/null
+  exit 1
+}
+
+# No window manager runs, so the program's top-level windows are the root
+# window's children: its main window, named "Sinefold ...", and its message
+# boxes, named after the application (and so are the main window's native
+# child widgets, one level further down).
+BOX_TITLE="BASS - Tonwerk"
+visible_windows() { xdotool search --maxdepth 1 --onlyvisible --classname '^sinefold$' 2>/dev/null; }
+main_window() { xdotool search --maxdepth 1 --onlyvisible --name '^Sinefold' 2>/dev/null | head -1; }
+# The box on screen, if any. A box has no WM_NAME, which xdotool's --name
+# searches, only the title every window of the program shows.
+box_on_screen() {
+  local window
+  for window in $(visible_windows); do
+    [ "$(xdotool getwindowname "$window")" = "$BOX_TITLE" ] && { echo "$window"; return 0; }
+  done
+  return 1
+}
+has_box() { BOX=$(box_on_screen); }
+program_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
+
+# Waits up to 5 s for the program to end; EXIT_STATUS is its exit code.
+expect_end() {
+  poll_for 50 program_ended || fail "the program did not end within 5 s of SIGTERM"
+  wait "$APP_PID"
+  EXIT_STATUS=$?
+  APP_PID=
+}
+
+point_at_absent_sound_server
+start_display || fail "could not start Xvfb"
+"$SINEFOLD" >"$WORK/app.log" 2>&1 &
+APP_PID=$!
+poll_for 200 has_box || fail "no error box within 20 s of a start without a sound server"
+
+if [ "$CASE" = terminate-at-box ]; then
+  kill -TERM "$APP_PID"
+  expect_end
+  [ "$EXIT_STATUS" -eq 0 ] || fail "SIGTERM during an error box ended the program with exit code $EXIT_STATUS"
+  echo "PASS: SIGTERM during the first start-up error box ended the program with exit code 0"
+  exit 0
+fi
+
+# A person reads each box and presses Return, which its OK button takes; the
+# next box or the window follows.
+boxes=0
+box_gone() { ! visible_windows | grep -qx "$BOX"; }
+box_or_window() { has_box || [ -n "$(main_window)" ]; }
+while has_box; do
+  boxes=$((boxes + 1))
+  [ "$boxes" -le 3 ] || fail "more than three error boxes"
+  xdotool key Return
+  poll_for 50 box_gone || fail "box $boxes did not go on Return"
+  poll_for 100 box_or_window || fail "neither another box nor the window after box $boxes"
+done
+[ "$boxes" -eq 3 ] || fail "$boxes error boxes instead of three"
+
+start_pulse_server || fail "could not start PulseAudio"
+
+window=$(main_window)
+eval "$(xdotool getwindowgeometry --shell "$window")"
+# The device list is at (8, 8) in the window; its popup takes the keyboard.
+xdotool mousemove --sync $((X + 8 + 300)) $((Y + 8 + 10)) click 1
+popup_open() { [ "$(visible_windows | wc -l)" -gt 1 ]; }
+poll_for 50 popup_open || fail "the device list did not open"
+xdotool type D
+xdotool key Return
+
+has_stream() { [ "$(pactl list short sink-inputs | wc -l)" -gt 0 ]; }
+poll_for 100 has_stream || fail "no stream reached the sink within 10 s of choosing Default"
+# Records until all eight tones are heard, or a few tries are used up: the
+# sound reaches the sink after a short while, not at a known instant.
+hear_tones() {
+  timeout 1.6 parec --latency-msec=20 -d "$SINK.monitor" --rate=48000 --channels=2 --format=s16le >"$WORK/tones.raw"
+  "$TONE_CHECK" "$WORK/tones.raw" >"$WORK/tones.txt"
+}
+heard=false
+for _ in 1 2 3 4; do hear_tones && { heard=true; break; }; done
+$heard || { cat "$WORK/tones.txt"; fail "the eight start-up tones are not all in the recording"; }
+
+kill -TERM "$APP_PID"
+expect_end
+[ "$EXIT_STATUS" -eq 0 ] || fail "the program ended with exit code $EXIT_STATUS after SIGTERM"
+echo "PASS: three error boxes without a sound server; Default chosen once a server came up plays the eight tones"
