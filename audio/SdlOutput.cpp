@@ -1,6 +1,9 @@
 // SDL device outputs.
 #include "SdlOutput.h"
 
+#include <pthread.h>
+#include <sched.h>
+
 #include <cstring>
 
 namespace bass {
@@ -9,6 +12,35 @@ namespace {
 
 bool sdlAudioUp = false;  // control thread only
 
+// The device thread's real-time priority: low among real-time threads, so
+// that the sound server's own (which ask for 5 and more) are not held up.
+constexpr int kDeviceThreadPriority = 4;
+
+// SDL starts the device thread inside SDL_OpenAudioDevice, and a new thread
+// takes its creator's scheduling. For that moment the opening thread asks
+// for a real-time policy, and gives it up again afterwards. Where the system
+// refuses (a user without a real-time limit), nothing changes and SDL's own
+// request through the desktop's real-time service is what remains.
+class RealTimeForNewThreads {
+ public:
+  RealTimeForNewThreads() {
+    if (pthread_getschedparam(pthread_self(), &policy_, &param_) != 0) return;
+    sched_param realTime{};
+    realTime.sched_priority = kDeviceThreadPriority;
+    raised_ = pthread_setschedparam(pthread_self(), SCHED_FIFO, &realTime) == 0;
+  }
+  ~RealTimeForNewThreads() {
+    if (raised_) pthread_setschedparam(pthread_self(), policy_, &param_);
+  }
+  RealTimeForNewThreads(const RealTimeForNewThreads&) = delete;
+  RealTimeForNewThreads& operator=(const RealTimeForNewThreads&) = delete;
+
+ private:
+  int policy_ = SCHED_OTHER;
+  sched_param param_{};
+  bool raised_ = false;
+};
+
 }  // namespace
 
 bool EnsureSdlAudio() {
@@ -16,6 +48,9 @@ bool EnsureSdlAudio() {
     // The program handles its own signals; SDL must not take SIGINT or
     // SIGTERM for an event queue nobody reads.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // SDL asks for a real-time policy for its device thread, through the
+    // desktop's real-time service where there is one.
+    SDL_SetHint(SDL_HINT_THREAD_FORCE_REALTIME_TIME_CRITICAL, "1");
     sdlAudioUp = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
   }
   return sdlAudioUp;
@@ -57,7 +92,10 @@ std::unique_ptr<SdlOutput> SdlOutput::Open(const char* deviceName, uint32_t rate
   SDL_AudioSpec granted{};
   // No allowed changes: SDL converts to whatever the device really runs at,
   // so the mixer always renders 16-bit stereo at the requested rate.
-  output->device_ = SDL_OpenAudioDevice(deviceName, 0, &wanted, &granted, 0);
+  {
+    const RealTimeForNewThreads realTime;
+    output->device_ = SDL_OpenAudioDevice(deviceName, 0, &wanted, &granted, 0);
+  }
   if (output->device_ == 0) return nullptr;
   output->bufferFrames_ = granted.samples;
   SDL_PauseAudioDevice(output->device_, 0);
