@@ -1,15 +1,21 @@
 // The generator bank and the stream fill routine.
 #include "GeneratorBank.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+
 #include "ToneFormula.h"
+#include "ToneKernels.h"
 
 GeneratorArray GeneratorBank;
 
 namespace {
 
 constexpr auto kRelaxed = std::memory_order_relaxed;
+constexpr std::size_t kBlock = tone::kernels::kBlock;
 
-void StoreLittleEndian(unsigned char* out, int16_t value) {
+void StoreLittleEndian(unsigned char* out, int32_t value) {
   const auto bits = static_cast<uint16_t>(value);
   out[0] = static_cast<unsigned char>(bits & 0xFFu);
   out[1] = static_cast<unsigned char>(bits >> 8);
@@ -18,16 +24,43 @@ void StoreLittleEndian(unsigned char* out, int16_t value) {
 }  // namespace
 
 uint32_t FillGeneratorStream(GeneratorState& generator, void* buffer, uint32_t length) {
+  return FillGeneratorStream(generator, buffer, length, tone::kernels::Active());
+}
+
+// The fields are read and the phase stepped value by value, exactly as a
+// loop computing one value at a time would; only the sines of a block are
+// computed together once its phases and levels are known. Nobody can read the
+// buffer before the routine returns, so the later computation of a value
+// cannot be told apart from the earlier one.
+uint32_t FillGeneratorStream(GeneratorState& generator, void* buffer, uint32_t length,
+                             const tone::kernels::KernelSet& kernels) {
   auto* out = static_cast<unsigned char*>(buffer);
   const uint32_t values = length / 2;
-  for (uint32_t i = 0; i < values; ++i) {
-    // All three fields are read for every value: a change made by the window
-    // thread takes effect at the very next value, also within a buffer.
-    const double phase = generator.Phase.load(kRelaxed);
-    const double frequency = generator.Frequency.load(kRelaxed);
-    const double amplitude = generator.Amplitude.load(kRelaxed);
-    StoreLittleEndian(out + 2 * std::size_t{i}, tone::TruncateToSample(tone::ToneValue(phase, amplitude)));
-    generator.Phase.store(tone::NextPhase(phase, frequency), kRelaxed);
+  tone::PhaseStepper stepper;
+  // Entries past a short last block are left from the block before (or zero)
+  // and ignored.
+  std::array<double, kBlock> phases{};
+  std::array<double, kBlock> amplitudes{};
+  std::array<double, kBlock> gaps{};
+  std::array<int32_t, kBlock> samples;
+  for (uint32_t first = 0; first < values; first += kBlock) {
+    const auto count = static_cast<uint32_t>(std::min<std::size_t>(kBlock, values - first));
+    for (uint32_t i = 0; i < count; ++i) {
+      // All three fields are read for every value: a change made by the
+      // window thread takes effect at the very next value, also within a
+      // buffer.
+      const double phase = generator.Phase.load(kRelaxed);
+      phases[i] = phase;
+      gaps[i] = tone::ArgumentGap(phase);
+      amplitudes[i] = generator.Amplitude.load(kRelaxed);
+      generator.Phase.store(stepper.Next(phase, generator.Frequency.load(kRelaxed)), kRelaxed);
+    }
+    for (uint64_t exact = kernels.samples(phases.data(), amplitudes.data(), gaps.data(), count, samples.data());
+         exact != 0; exact &= exact - 1) {
+      const auto i = static_cast<std::size_t>(std::countr_zero(exact));
+      samples[i] = tone::TruncateToSample(tone::ToneValue(phases[i], amplitudes[i]));
+    }
+    for (uint32_t i = 0; i < count; ++i) StoreLittleEndian(out + 2 * (std::size_t{first} + i), samples[i]);
   }
   return length;
 }

@@ -16,6 +16,10 @@
 #include <cstdint>
 #include <utility>
 
+namespace tone::kernels {
+struct KernelSet;
+}
+
 inline constexpr int kGeneratorCount = 8;
 
 // The audio thread may not lock, so the fields below must be real atomic
@@ -37,8 +41,13 @@ extern GeneratorArray GeneratorBank;
 
 // Fills `length` bytes of `buffer` with interleaved 16-bit little-endian
 // values of `generator` (an odd last byte stays as it is) and returns
-// `length`. Real-time safe: no allocation, no lock, no call but the sine.
+// `length`. Every value is TruncateToSample(ToneValue(...)) of ToneFormula.h,
+// bit for bit. Real-time safe: no allocation, no lock, no call but the sine.
 uint32_t FillGeneratorStream(GeneratorState& generator, void* buffer, uint32_t length);
+// The same with a chosen version of the vectorised arithmetic (tests and
+// measurements run each one the processor has).
+uint32_t FillGeneratorStream(GeneratorState& generator, void* buffer, uint32_t length,
+                             const tone::kernels::KernelSet& kernels);
 
 // The fill routine of generator K's stream, with the audio library's stream
 // callback contract: handle and user value are ignored, the whole buffer is

@@ -2,7 +2,9 @@
 // the phases.
 #include "PreviewCache.h"
 
+#include <algorithm>
 #include <cstring>
+#include <span>
 
 namespace {
 
@@ -36,22 +38,31 @@ void PreviewCache::Prepare(const GeneratorArray& bank, int32_t n) {
   if (n > FSteps) Extend(n);
 }
 
-// The same arithmetic, in the same order, as ComputePreviewTraces: every
-// value from the phase before the step, then every phase step, then the mix.
+// The same arithmetic as ComputePreviewTraces: the values of a step from the
+// phases before it, the phase steps, and the mix, a block of steps at a time.
 void PreviewCache::Extend(int32_t n) {
   const auto size = static_cast<std::size_t>(n);
   for (auto& values : FValues) values.reserve(size);
   for (auto& phases : FPhases) phases.reserve(size + 1);
-  std::array<double, kGeneratorCount> values{};
-  for (auto step = static_cast<std::size_t>(FSteps); step < size; ++step) {
-    for (std::size_t k = 0; k < kGeneratorCount; ++k) {
-      values[k] = tone::ToneValue(FPhases[k][step], FInputs.amplitude[k]);
-      FValues[k].push_back(values[k]);
+  std::array<tone::PhaseStepper, kGeneratorCount> steppers{};
+  preview_detail::Block phases{}, amplitudes{}, values{};
+  for (auto first = static_cast<std::size_t>(FSteps); first < size; first += preview_detail::kBlockSteps) {
+    const std::size_t steps = std::min(preview_detail::kBlockSteps, size - first);
+    for (std::size_t step = 0; step < steps; ++step) {
+      for (std::size_t k = 0; k < kGeneratorCount; ++k) {
+        const double phase = FPhases[k][first + step];
+        phases[step * kGeneratorCount + k] = phase;
+        amplitudes[step * kGeneratorCount + k] = FInputs.amplitude[k];
+        FPhases[k].push_back(steppers[k].Next(phase, FInputs.frequency[k]));
+      }
     }
-    for (std::size_t k = 0; k < kGeneratorCount; ++k) {
-      FPhases[k].push_back(tone::NextPhase(FPhases[k][step], FInputs.frequency[k]));
+    preview_detail::BlockValues(phases, amplitudes, steps * kGeneratorCount, values);
+    for (std::size_t step = 0; step < steps; ++step) {
+      const std::span<const double, kGeneratorCount> stepValues(values.data() + step * kGeneratorCount,
+                                                                kGeneratorCount);
+      for (std::size_t k = 0; k < kGeneratorCount; ++k) FValues[k].push_back(stepValues[k]);
+      FValues[kMixTrace].push_back(preview_detail::MixOf(stepValues));
     }
-    FValues[kMixTrace].push_back(preview_detail::MixOf(values));
   }
   FSteps = n;
 }

@@ -8,13 +8,16 @@
 // preview steps, which then shows as a jump in that trace.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "GeneratorBank.h"
 #include "ToneFormula.h"
+#include "ToneKernels.h"
 
 struct PreviewPoint {
   double x;  // step index 0 .. N-1
@@ -29,10 +32,22 @@ using PreviewTraces = std::array<std::vector<PreviewPoint>, kPreviewTraceCount>;
 
 namespace preview_detail {
 
-// The average of the eight stored values: summed left to right and divided by
-// eight in extended precision, rounded once. A silent generator counts as a
-// zero.
-inline double MixOf(const std::array<double, kGeneratorCount>& values) {
+// Steps computed together: the kernels take eight steps of eight generators.
+inline constexpr std::size_t kBlockSteps = tone::kernels::kBlock / kGeneratorCount;
+static_assert(kBlockSteps * kGeneratorCount == tone::kernels::kBlock, "whole steps per block");
+// Entry step * 8 + k belongs to generator k + 1 at that step of the block.
+using Block = std::array<double, tone::kernels::kBlock>;
+
+// value[i] = ToneValue(phase[i], amplitude[i]) within one unit in the last
+// place for i below count, the same bits with every version of the kernels
+// (ToneKernels.h).
+void BlockValues(const Block& phase, const Block& amplitude, std::size_t count, Block& value,
+                 const tone::kernels::KernelSet& kernels = tone::kernels::Active());
+
+// The average of the eight stored values of one step: summed left to right
+// and divided by eight in extended precision, rounded once. A silent
+// generator counts as a zero.
+inline double MixOf(std::span<const double, kGeneratorCount> values) {
   long double sum = values[0];
   for (std::size_t k = 1; k < values.size(); ++k) sum += values[k];
   return static_cast<double>(sum / kGeneratorCount);
@@ -40,24 +55,34 @@ inline double MixOf(const std::array<double, kGeneratorCount>& values) {
 
 }  // namespace preview_detail
 
-// Computes the traces and hands every point to `sink(trace, point)` as soon as
-// it is known: per step generators 1 to 8, then the mix. N below 1 gives no
-// points; the phases are reset either way.
+// Computes the traces and hands every point to `sink(trace, point)`: per step
+// generators 1 to 8, then the mix. N below 1 gives no points; the phases are
+// reset either way. The phases and levels of a step are read, and the phases
+// stepped, one step after the other; the values are computed eight steps at
+// a time and handed over once those steps are complete.
 template <class Sink>
 void ComputePreviewTraces(GeneratorArray& bank, int32_t n, Sink&& sink) {
   constexpr auto relaxed = std::memory_order_relaxed;
+  constexpr auto blockSteps = static_cast<int64_t>(preview_detail::kBlockSteps);
   for (GeneratorState& generator : bank) generator.Phase.store(+0.0, relaxed);
-  std::array<double, kGeneratorCount> values{};
-  for (int32_t step = 0; step < n; ++step) {
-    const double x = step;
-    for (std::size_t k = 0; k < kGeneratorCount; ++k) {
-      values[k] = tone::ToneValue(bank[k].Phase.load(relaxed), bank[k].Amplitude.load(relaxed));
-      sink(k, PreviewPoint{x, values[k]});
+  std::array<tone::PhaseStepper, kGeneratorCount> steppers{};
+  preview_detail::Block phases{}, amplitudes{}, values{};
+  for (int64_t first = 0; first < n; first += blockSteps) {  // 64 bits: no overflow next to INT32_MAX
+    const auto count = static_cast<std::size_t>(std::min(blockSteps, n - first)) * kGeneratorCount;
+    for (std::size_t i = 0; i < count; ++i) {
+      GeneratorState& generator = bank[i % kGeneratorCount];
+      phases[i] = generator.Phase.load(relaxed);
+      amplitudes[i] = generator.Amplitude.load(relaxed);
+      generator.Phase.store(steppers[i % kGeneratorCount].Next(phases[i], generator.Frequency.load(relaxed)), relaxed);
     }
-    for (GeneratorState& generator : bank) {
-      generator.Phase.store(tone::NextPhase(generator.Phase.load(relaxed), generator.Frequency.load(relaxed)), relaxed);
+    preview_detail::BlockValues(phases, amplitudes, count, values);
+    for (std::size_t step = 0; step * kGeneratorCount < count; ++step) {
+      const auto x = static_cast<double>(first + static_cast<int64_t>(step));
+      const std::span<const double, kGeneratorCount> stepValues(values.data() + step * kGeneratorCount,
+                                                                kGeneratorCount);
+      for (std::size_t k = 0; k < kGeneratorCount; ++k) sink(k, PreviewPoint{x, stepValues[k]});
+      sink(kMixTrace, PreviewPoint{x, preview_detail::MixOf(stepValues)});
     }
-    sink(kMixTrace, PreviewPoint{x, preview_detail::MixOf(values)});
   }
 }
 
