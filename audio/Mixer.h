@@ -41,7 +41,9 @@ class Mixer {
   void Render(int16_t* out, uint32_t frames) noexcept;
 
  private:
-  static constexpr uint32_t kBlockFrames = 512;
+  // As long as the device buffer the library asks for, so that a device
+  // callback calls every fill routine once.
+  static constexpr uint32_t kBlockFrames = 1024;
 
   struct Slot {
     std::atomic<HSTREAM> handle{0};

@@ -93,7 +93,9 @@ BASSAPI BOOL BASS_GetDeviceInfo(DWORD device, BASS_DEVICEINFO *info);
 /* Opens `device` (-1 for the default output) at `freq` frames per second,
  * 16-bit stereo. `flags` and `clsid` are reserved (pass 0 and NULL);
  * `window` is the caller's main window, unused on this platform. The output
- * asks the device for a short buffer of 256 frames. A rate outside
+ * asks the device for a buffer of 1024 frames (21.3 ms at 48000 Hz; see
+ * docs/decisions.md for how it was chosen) and runs its thread with
+ * real-time scheduling where the system grants it. A rate outside
  * BASS_FREQ_MIN..BASS_FREQ_MAX fails with BASS_ERROR_FREQ. When a system
  * device cannot be opened while the sound system runs on a fallback driver
  * (no sound server was reachable when it started), its drivers are looked
