@@ -15,41 +15,38 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=sound_server.sh
 source "$HERE/sound_server.sh"
 
-APP_PID=
+# shellcheck source=program_run.sh
+source "$HERE/program_run.sh"
 LOAD_PIDS=()
-WORK=$(mktemp -d /tmp/sinefold-gaps.XXXXXX)
-cleanup() {
+stop_load() {
   [ ${#LOAD_PIDS[@]} -gt 0 ] && kill "${LOAD_PIDS[@]}" 2>/dev/null
-  [ -n "$APP_PID" ] && kill -KILL "$APP_PID" 2>/dev/null
-  stop_sound_server
-  rm -rf "$WORK"
+  LOAD_PIDS=()
 }
-trap cleanup EXIT
+trap 'stop_load; cleanup_program_run' EXIT
 
-start_sound_server || { echo "FAIL: could not start Xvfb and PulseAudio"; exit 1; }
-"$SINEFOLD" >"$WORK/app.log" 2>&1 &
-APP_PID=$!
+start_sound_server || fail "could not start Xvfb and PulseAudio"
+start_program "$SINEFOLD"
 # The window shows once the start-up (and its phase reset by the preview) is
 # over; from then on the output is the tones' exact period.
-xdotool search --sync --onlyvisible --name '^Sinefold' >/dev/null || { echo "FAIL: no window"; exit 1; }
+xdotool search --sync --onlyvisible --name '^Sinefold' >/dev/null || fail "no window"
 
-# A long recording buffer, so that the recorder itself never loses frames.
-record() {
+# NAME SECONDS, with a long recording buffer, so that the recorder itself
+# never loses frames.
+record_long() {
   timeout "$2" parec --latency-msec=500 -d "$SINK.monitor" --rate=48000 --channels=2 --format=s16le >"$WORK/$1.raw"
 }
 
 gaps=0
-record idle "$IDLE"
+record_long idle "$IDLE"
 "$GAP_CHECK" "$WORK/idle.raw" | sed 's/^/idle: /' || gaps=1
 
 for _ in $(seq "$(nproc)"); do
   ( while :; do :; done ) &
   LOAD_PIDS+=($!)
 done
-record loaded "$LOADED"
+record_long loaded "$LOADED"
 "$GAP_CHECK" "$WORK/loaded.raw" | sed 's/^/loaded: /' || gaps=1
-kill "${LOAD_PIDS[@]}" 2>/dev/null
-LOAD_PIDS=()
+stop_load
 
 pactl list sink-inputs | grep -E 'Latency' | sed 's/^\s*/latency: /'
 exit $gaps

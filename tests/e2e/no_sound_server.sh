@@ -18,21 +18,8 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=sound_server.sh
 source "$HERE/sound_server.sh"
 
-APP_PID=
-WORK=$(mktemp -d /tmp/sinefold-e2e.XXXXXX)
-cleanup() {
-  [ -n "$APP_PID" ] && kill -KILL "$APP_PID" 2>/dev/null
-  stop_sound_server
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  echo "--- program output:"
-  cat "$WORK/app.log" 2>/dev/null
-  exit 1
-}
+# shellcheck source=program_run.sh
+source "$HERE/program_run.sh"
 
 # No window manager runs, so the program's top-level windows are the root
 # window's children: its main window, named "Sinefold ...", and its message
@@ -51,25 +38,14 @@ box_on_screen() {
   return 1
 }
 has_box() { BOX=$(box_on_screen); }
-program_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
-
-# Waits up to 5 s for the program to end; EXIT_STATUS is its exit code.
-expect_end() {
-  poll_for 50 program_ended || fail "the program did not end within 5 s of SIGTERM"
-  wait "$APP_PID"
-  EXIT_STATUS=$?
-  APP_PID=
-}
 
 point_at_absent_sound_server
 start_display || fail "could not start Xvfb"
-"$SINEFOLD" >"$WORK/app.log" 2>&1 &
-APP_PID=$!
+start_program "$SINEFOLD"
 poll_for 200 has_box || fail "no error box within 20 s of a start without a sound server"
 
 if [ "$CASE" = terminate-at-box ]; then
-  kill -TERM "$APP_PID"
-  expect_end
+  end_program
   [ "$EXIT_STATUS" -eq 0 ] || fail "SIGTERM during an error box ended the program with exit code $EXIT_STATUS"
   echo "PASS: SIGTERM during the first start-up error box ended the program with exit code 0"
   exit 0
@@ -100,19 +76,9 @@ poll_for 50 popup_open || fail "the device list did not open"
 xdotool type D
 xdotool key Return
 
-has_stream() { [ "$(pactl list short sink-inputs | wc -l)" -gt 0 ]; }
 poll_for 100 has_stream || fail "no stream reached the sink within 10 s of choosing Default"
-# Records until all eight tones are heard, or a few tries are used up: the
-# sound reaches the sink after a short while, not at a known instant.
-hear_tones() {
-  timeout 1.6 parec --latency-msec=20 -d "$SINK.monitor" --rate=48000 --channels=2 --format=s16le >"$WORK/tones.raw"
-  "$TONE_CHECK" "$WORK/tones.raw" >"$WORK/tones.txt"
-}
-heard=false
-for _ in 1 2 3 4; do hear_tones && { heard=true; break; }; done
-$heard || { cat "$WORK/tones.txt"; fail "the eight start-up tones are not all in the recording"; }
+expect_sound tones || fail "the eight start-up tones are not all in the recording"
 
-kill -TERM "$APP_PID"
-expect_end
+end_program
 [ "$EXIT_STATUS" -eq 0 ] || fail "the program ended with exit code $EXIT_STATUS after SIGTERM"
 echo "PASS: three error boxes without a sound server; Default chosen once a server came up plays the eight tones"

@@ -17,52 +17,13 @@ SCREENSHOT=${4:-}
 HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=sound_server.sh
 source "$HERE/sound_server.sh"
-
-APP_PID=
-WORK=$(mktemp -d /tmp/sinefold-e2e.XXXXXX)
-cleanup() {
-  [ -n "$APP_PID" ] && kill -KILL "$APP_PID" 2>/dev/null
-  stop_sound_server
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  echo "--- program output:"; cat "$WORK/app.log" 2>/dev/null
-  exit 1
-}
-
-# Waits up to $1 tenths of a second for the command that follows to succeed.
-wait_for() {
-  local tenths=$1; shift
-  for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
+# shellcheck source=program_run.sh
+source "$HERE/program_run.sh"
 
 start_sound_server || fail "could not start Xvfb and PulseAudio"
 
-"$SINEFOLD" >"$WORK/app.log" 2>&1 &
-APP_PID=$!
-
-has_stream() { [ "$(pactl list short sink-inputs | wc -l)" -gt 0 ]; }
-wait_for 100 has_stream || fail "no stream reached the sink within 10 s"
-
-record() {
-  timeout 1.6 parec --latency-msec=20 -d "$SINK.monitor" --rate=48000 --channels=2 --format=s16le >"$WORK/$1.raw"
-}
-# Records until the recording shows what tone_check is asked for, or gives
-# up after a few tries: a change made through the window reaches the sink
-# after a short while, not at a known instant.
-expect_sound() {
-  local name=$1; shift
-  for _ in 1 2 3 4; do
-    record "$name"
-    "$TONE_CHECK" "$WORK/$name.raw" "$@" >"$WORK/$name.txt" && return 0
-  done
-  cat "$WORK/$name.txt"
-  return 1
-}
+start_program "$SINEFOLD"
+poll_for 100 has_stream || fail "no stream reached the sink within 10 s"
 
 expect_sound tones || fail "the eight tones are not all in the recording"
 
@@ -112,19 +73,14 @@ expect_sound dragged "present=$OTHER_TONES" absent=1000,110 $QUIET || fail "Gen 
 null_sink_module=$(pactl list short modules | awk '/module-null-sink/ {print $1; exit}')
 pactl unload-module "$null_sink_module" || fail "could not unload the null sink"
 no_stream() { [ "$(pactl list short sink-inputs | wc -l)" -eq 0 ]; }
-wait_for 100 no_stream || fail "the program's stream outlived its device by 10 s"
+poll_for 100 no_stream || fail "the program's stream outlived its device by 10 s"
 # Still alive and still answering: Mute goes down, and under the pointer its
 # face turns the muted orange.
 click $((729 + 16 + 28)) $((274 + 32 + 10))
 muted_face() { "$SCREEN_CHECK" pixel $((OX + 729 + 16 + 3)) $((OY + 274 + 32 + 3)) 255 128 0; }
-wait_for 100 muted_face || fail "the program stopped answering when its device went away"
+poll_for 100 muted_face || fail "the program stopped answering when its device went away"
 
-kill -TERM "$APP_PID"
-exited() { ! kill -0 "$APP_PID" 2>/dev/null; }
-wait_for 100 exited || fail "the program did not close within 10 s of SIGTERM"
-wait "$APP_PID"
-status=$?
-APP_PID=
-[ "$status" -eq 0 ] || fail "the program ended with exit code $status after SIGTERM"
+end_program
+[ "$EXIT_STATUS" -eq 0 ] || fail "the program ended with exit code $EXIT_STATUS after SIGTERM"
 [ -s "$WORK/app.log" ] && fail "the program wrote to its output in a normal run"
 echo "PASS: eight tones played, window pixels as laid out, typed frequency, mute and level heard, device loss survived, clean exit on SIGTERM"

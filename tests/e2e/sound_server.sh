@@ -9,39 +9,7 @@
 SINK=sinefold_test
 
 start_sound_server() {
-  SOUND_DIR=$(mktemp -d /tmp/sinefold-sound.XXXXXX)
-  mkdir -p "$SOUND_DIR/home" "$SOUND_DIR/runtime" "$SOUND_DIR/pulse"
-  chmod 700 "$SOUND_DIR/runtime" "$SOUND_DIR/pulse"
-  export HOME="$SOUND_DIR/home" XDG_RUNTIME_DIR="$SOUND_DIR/runtime" PULSE_RUNTIME_PATH="$SOUND_DIR/pulse"
-  export PULSE_SERVER="unix:$SOUND_DIR/pulse/native"
-
-  local display=:$((90 + RANDOM % 400))
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$SOUND_DIR/xvfb.log" 2>&1 &
-  XVFB_PID=$!
-  export DISPLAY=$display
-
-  # Without --disable-shm the server logs memfd errors here and may abort.
-  pulseaudio --daemonize=no --system=false --exit-idle-time=-1 --disallow-exit -n \
-    --disable-shm=true --use-pid-file=false \
-    --load=module-native-protocol-unix \
-    --load="module-null-sink sink_name=$SINK rate=48000 channels=2" >"$SOUND_DIR/pulse.log" 2>&1 &
-  PULSE_PID=$!
-
-  local tries=0
-  until pactl info >/dev/null 2>&1 && xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; do
-    tries=$((tries + 1))
-    if [ $tries -gt 100 ]; then
-      echo "sound server did not come up" >&2
-      cat "$SOUND_DIR/pulse.log" "$SOUND_DIR/xvfb.log" >&2
-      return 1
-    fi
-    sleep 0.1
-  done
-  # An idle null sink renders in 2-second blocks and starves a new client;
-  # a reader on its monitor keeps it running in short blocks.
-  parec --latency-msec=10 -d "$SINK.monitor" >/dev/null 2>&1 &
-  KEEPALIVE_PID=$!
-  sleep 2
+  point_at_absent_sound_server && start_display && start_pulse_server
 }
 
 stop_sound_server() {
@@ -55,7 +23,7 @@ stop_sound_server() {
 }
 
 # The same servers one at a time, for a program that starts before its sound
-# server: point_at_absent_sound_server sets up the environment above with
+# server: point_at_absent_sound_server sets up the environment with
 # PULSE_SERVER naming a socket where nothing listens yet, start_display starts
 # the X server, and start_pulse_server starts PulseAudio on that socket later.
 # stop_sound_server stops whatever of them runs.
@@ -85,7 +53,7 @@ start_display() {
 }
 
 start_pulse_server() {
-  # The server start_sound_server starts.
+  # Without --disable-shm the server logs memfd errors here and may abort.
   pulseaudio --daemonize=no --system=false --exit-idle-time=-1 --disallow-exit -n \
     --disable-shm=true --use-pid-file=false \
     --load=module-native-protocol-unix \
@@ -93,7 +61,8 @@ start_pulse_server() {
   PULSE_PID=$!
   server_answers() { pactl info >/dev/null 2>&1; }
   poll_for 100 server_answers || { cat "$SOUND_DIR/pulse.log" >&2; return 1; }
-  # The monitor's reader that keeps the null sink in short blocks.
+  # An idle null sink renders in 2-second blocks and starves a new client;
+  # a reader on its monitor keeps it running in short blocks.
   parec --latency-msec=10 -d "$SINK.monitor" >/dev/null 2>&1 &
   KEEPALIVE_PID=$!
   monitor_read() { [ "$(pactl list short source-outputs | wc -l)" -gt 0 ]; }
