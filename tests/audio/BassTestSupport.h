@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <string>
 #include <thread>
 #include <vector>
@@ -67,9 +68,19 @@ inline std::vector<std::string> ListDevices() {
   return names;
 }
 
+// Frees the library after each test. The audio thread writes into what a
+// stream routine's `user` points to until then, even after a failed assertion
+// has left the test body, so what it writes into belongs to the fixture, which
+// outlives TearDown, never to the test body's frame.
 class LibraryTest : public testing::Test {
  protected:
   void TearDown() override { BASS_Free(); }
+
+  // A fresh counter for CountingProc.
+  std::atomic<uint64_t>& NewCounter() { return counters_.emplace_back(0); }
+
+ private:
+  std::deque<std::atomic<uint64_t>> counters_;  // a deque never moves them
 };
 
 }  // namespace bass_test

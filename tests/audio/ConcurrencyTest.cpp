@@ -41,7 +41,7 @@ TEST_F(Concurrency, TheOutputThreadRendersTheGeneratorsWhileTheControlThreadChan
     ASSERT_TRUE(BASS_ChannelPlay(generatorStreams.back(), FALSE));
   }
   // Created last, so a pass it counts has rendered the generators before it.
-  std::atomic<uint64_t> renders{0};
+  std::atomic<uint64_t>& renders = NewCounter();
   ASSERT_TRUE(BASS_ChannelPlay(BASS_StreamCreate(kRate, 2, 0, CountingProc, &renders), FALSE));
 
   constexpr uint64_t kRendersDuringWrites = 10;

@@ -42,11 +42,14 @@ DWORD HoldingProc(HSTREAM, void* buffer, DWORD length, void* user) {
   return length;
 }
 
-class OutputThread : public LibraryTest, public testing::WithParamInterface<int> {};
+class OutputThread : public LibraryTest, public testing::WithParamInterface<int> {
+ protected:
+  static constexpr int kRounds = 4;
+  std::array<HeldStream, kRounds> streams_;
+};
 
 TEST_P(OutputThread, FreeWaitsForTheCallUnderWayAndAFreedStreamIsNeverCalledAgain) {
-  constexpr int kRounds = 4;
-  std::array<HeldStream, kRounds> streams;
+  auto& streams = streams_;
   for (int round = 0; round < kRounds; ++round) {
     SCOPED_TRACE(round);
     HeldStream& stream = streams[static_cast<std::size_t>(round)];
@@ -70,7 +73,8 @@ TEST_P(OutputThread, FreeWaitsForTheCallUnderWayAndAFreedStreamIsNeverCalledAgai
 }
 
 TEST_P(OutputThread, PausedStreamIsNotCalledWhileTheOthersPlayOnAndResumes) {
-  std::atomic<uint64_t> paused{0}, playing{0};
+  std::atomic<uint64_t>& paused = NewCounter();
+  std::atomic<uint64_t>& playing = NewCounter();
   ASSERT_TRUE(BASS_Init(GetParam(), kRate, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
   const HSTREAM toPause = BASS_StreamCreate(kRate, 2, 0, CountingProc, &paused);
   const HSTREAM other = BASS_StreamCreate(kRate, 2, 0, CountingProc, &playing);
@@ -100,7 +104,7 @@ class RateEdges : public LibraryTest, public testing::WithParamInterface<std::tu
 TEST_P(RateEdges, StreamsPlayAndFreeReturnsWithin50Milliseconds) {
   constexpr std::chrono::milliseconds kPromptFree{50};
   const auto [device, rate] = GetParam();
-  std::atomic<uint64_t> calls{0};
+  std::atomic<uint64_t>& calls = NewCounter();
   ASSERT_TRUE(BASS_Init(device, rate, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
   ASSERT_TRUE(BASS_ChannelPlay(BASS_StreamCreate(rate, 2, 0, CountingProc, &calls), FALSE));
   ASSERT_TRUE(WaitForCount(calls, 3)) << "the output does not play";

@@ -52,7 +52,7 @@ class Scheduling : public LibraryTest {};
 
 TEST_F(Scheduling, DeviceThreadRunsRealTimeAndTheOpenerStaysAsItWas) {
   if (!SystemGrantsRealTime()) GTEST_SKIP() << "no real-time scheduling for this user: the library falls back quietly";
-  std::atomic<uint64_t> calls{0};
+  std::atomic<uint64_t>& calls = NewCounter();
   ASSERT_TRUE(BASS_Init(-1, kRate, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
   ASSERT_TRUE(BASS_ChannelPlay(BASS_StreamCreate(kRate, 2, 0, CountingProc, &calls), FALSE));
   ASSERT_TRUE(WaitForCount(calls, 1));

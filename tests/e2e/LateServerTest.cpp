@@ -25,7 +25,9 @@ bool StartTheSoundServer() {
   return WaitFor([&] { return std::filesystem::exists(ready); });
 }
 
-TEST(LateServer, AFreshListingFindsTheServerThatStartedSince) {
+class LateServer : public LibraryTest {};
+
+TEST_F(LateServer, AFreshListingFindsTheServerThatStartedSince) {
   const std::vector<std::string> withoutServer{"No sound", "Default"};
   ASSERT_EQ(ListDevices(), withoutServer);
   EXPECT_FALSE(BASS_Init(-1, kRate, 0, nullptr, nullptr));
@@ -38,7 +40,7 @@ TEST(LateServer, AFreshListingFindsTheServerThatStartedSince) {
 
   const std::vector<std::string> names = ListDevices();
   ASSERT_EQ(names.size(), 3u) << "expected the null sink after No sound and Default";
-  std::atomic<uint64_t> calls{0};
+  std::atomic<uint64_t>& calls = NewCounter();
   ASSERT_TRUE(BASS_Init(2, kRate, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
   ASSERT_TRUE(BASS_ChannelPlay(BASS_StreamCreate(kRate, 2, 0, CountingProc, &calls), FALSE));
   EXPECT_TRUE(WaitForCount(calls, 3)) << "the sink does not ask for sound";
