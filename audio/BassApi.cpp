@@ -1,10 +1,9 @@
 // The library's exported functions: argument checks, the last error, and the
 // lifetime of the output. Every control function holds one lock; the audio
-// thread never takes it.
+// thread never takes it. No exception leaves this file.
 #include <atomic>
 #include <memory>
 #include <mutex>
-#include <system_error>
 #include <thread>
 
 #include "DeviceList.h"
@@ -31,7 +30,6 @@ struct Library {
   // Written under the lock; read without it by BASS_OfflineRender.
   std::atomic<OutputKind> kind{OutputKind::None};
   DWORD rate = 0;
-  float volume = 1.0f;
 };
 
 Library& Lib() {
@@ -49,6 +47,20 @@ BOOL Fail(int code) {
 BOOL Succeed() {
   lastError = BASS_OK;
   return TRUE;
+}
+
+// Runs the body of an exported function, which must not throw: a C caller
+// cannot catch. The library throws only std::bad_alloc, and
+// std::system_error when a thread cannot start, so whatever escapes becomes
+// BASS_ERROR_RESOURCES. Each body leaves the library as it was when it
+// throws.
+template <class Body>
+auto Guarded(Body body) noexcept -> decltype(body()) {
+  try {
+    return body();
+  } catch (...) {
+    return static_cast<decltype(body())>(Fail(BASS_ERROR_RESOURCES));
+  }
 }
 
 // Opens the system device at `device` (already known to exist); null when it
@@ -94,117 +106,134 @@ void CloseInBackground(Library& lib, std::unique_ptr<bass::Output> output) {
   FinishClosing(lib);
   try {
     lib.closing = std::jthread([](std::unique_ptr<bass::Output> stopped) { stopped.reset(); }, std::move(output));
-  } catch (const std::system_error&) {
-    // No thread to be had: the output was closed here, with the thread's
-    // copy of the arguments or with `output` as this returns.
+  } catch (...) {
+    // No thread, or no memory for one: the output is closed here instead,
+    // with the thread's copy of the arguments or with `output` as this
+    // returns. BASS_Free succeeds all the same, only slower.
   }
 }
 
+// The mixer keeps the volume across outputs, so a new one plays at the
+// volume last set, even one set while there was no output.
 void MarkInitialised(Library& lib, OutputKind kind, DWORD freq) {
   lib.kind = kind;
   lib.rate = freq;
-  lib.mixer.SetVolume(lib.volume);
 }
 
 }  // namespace
 
 extern "C" {
 
-DWORD BASS_GetVersion(void) {
+DWORD BASS_GetVersion(void) noexcept {
   Succeed();
   return kVersion;
 }
 
-BOOL BASS_GetDeviceInfo(DWORD device, BASS_DEVICEINFO* info) {
+BOOL BASS_GetDeviceInfo(DWORD device, BASS_DEVICEINFO* info) noexcept {
   if (info == nullptr) return Fail(BASS_ERROR_PARAM);
-  Library& lib = Lib();
-  std::lock_guard guard(lib.lock);
-  FinishClosing(lib);
-  if (device == 0) {
-    // Only a restart of SDL's audio finds a sound server started since, and
-    // SDL allows that while none of its devices is open.
-    if (!lib.output) bass::RestartSdlAudio();
-    lib.devices.Refresh();
-  } else {
+  return Guarded([&] {
+    Library& lib = Lib();
+    std::lock_guard guard(lib.lock);
+    FinishClosing(lib);
+    if (device == 0) {
+      // Only a restart of SDL's audio finds a sound server started since, and
+      // SDL allows that while none of its devices is open.
+      if (!lib.output) bass::RestartSdlAudio();
+      lib.devices.Refresh();
+    } else {
+      lib.devices.EnsureListed();
+    }
+    if (device >= lib.devices.Count()) return Fail(BASS_ERROR_DEVICE);
+    info->name = lib.devices.Name(device);
+    return Succeed();
+  });
+}
+
+BOOL BASS_Init(int device, DWORD freq, DWORD /*flags*/, void* /*window*/, void* /*clsid*/) noexcept {
+  return Guarded([&] {
+    Library& lib = Lib();
+    std::lock_guard guard(lib.lock);
+    if (const int error = CheckInit(lib, freq); error != BASS_OK) return Fail(error);
+    if (device == -1) device = BASS_DEVICE_DEFAULT;
+    if (device < 0) return Fail(BASS_ERROR_DEVICE);
+    FinishClosing(lib);
     lib.devices.EnsureListed();
-  }
-  if (device >= lib.devices.Count()) return Fail(BASS_ERROR_DEVICE);
-  info->name = lib.devices.Name(device);
-  return Succeed();
+    if (static_cast<std::size_t>(device) >= lib.devices.Count()) return Fail(BASS_ERROR_DEVICE);
+    if (const int error = OpenDevice(lib, device, freq); error != BASS_OK) return Fail(error);
+    MarkInitialised(lib, OutputKind::Device, freq);
+    return Succeed();
+  });
 }
 
-BOOL BASS_Init(int device, DWORD freq, DWORD /*flags*/, void* /*window*/, void* /*clsid*/) {
-  Library& lib = Lib();
-  std::lock_guard guard(lib.lock);
-  if (const int error = CheckInit(lib, freq); error != BASS_OK) return Fail(error);
-  if (device == -1) device = BASS_DEVICE_DEFAULT;
-  if (device < 0) return Fail(BASS_ERROR_DEVICE);
-  FinishClosing(lib);
-  lib.devices.EnsureListed();
-  if (static_cast<std::size_t>(device) >= lib.devices.Count()) return Fail(BASS_ERROR_DEVICE);
-  if (const int error = OpenDevice(lib, device, freq); error != BASS_OK) return Fail(error);
-  MarkInitialised(lib, OutputKind::Device, freq);
-  return Succeed();
+BOOL BASS_Free(void) noexcept {
+  return Guarded([] {
+    Library& lib = Lib();
+    std::lock_guard guard(lib.lock);
+    if (lib.kind == OutputKind::None) return Fail(BASS_ERROR_INIT);
+    if (lib.output) {
+      lib.output->Stop();  // before the slots are released
+      CloseInBackground(lib, std::move(lib.output));
+    }
+    lib.mixer.ReleaseAll();
+    lib.kind = OutputKind::None;
+    lib.rate = 0;
+    return Succeed();
+  });
 }
 
-BOOL BASS_Free(void) {
-  Library& lib = Lib();
-  std::lock_guard guard(lib.lock);
-  if (lib.kind == OutputKind::None) return Fail(BASS_ERROR_INIT);
-  if (lib.output) {
-    lib.output->Stop();  // before the slots are released
-    CloseInBackground(lib, std::move(lib.output));
-  }
-  lib.mixer.ReleaseAll();
-  lib.kind = OutputKind::None;
-  lib.rate = 0;
-  return Succeed();
+HSTREAM BASS_StreamCreate(DWORD freq, DWORD chans, DWORD /*flags*/, STREAMPROC* proc, void* user) noexcept {
+  return Guarded([&]() -> HSTREAM {
+    Library& lib = Lib();
+    std::lock_guard guard(lib.lock);
+    if (lib.kind == OutputKind::None) return Fail(BASS_ERROR_INIT);
+    if (proc == nullptr) return Fail(BASS_ERROR_PARAM);
+    if ((chans != 1 && chans != 2) || freq != lib.rate) return Fail(BASS_ERROR_FORMAT);
+    const HSTREAM handle = lib.mixer.Create(chans, proc, user);
+    if (handle == 0) return Fail(BASS_ERROR_SLOTS);
+    Succeed();
+    return handle;
+  });
 }
 
-HSTREAM BASS_StreamCreate(DWORD freq, DWORD chans, DWORD /*flags*/, STREAMPROC* proc, void* user) {
-  Library& lib = Lib();
-  std::lock_guard guard(lib.lock);
-  if (lib.kind == OutputKind::None) return Fail(BASS_ERROR_INIT);
-  if (proc == nullptr) return Fail(BASS_ERROR_PARAM);
-  if ((chans != 1 && chans != 2) || freq != lib.rate) return Fail(BASS_ERROR_FORMAT);
-  const HSTREAM handle = lib.mixer.Create(chans, proc, user);
-  if (handle == 0) return Fail(BASS_ERROR_SLOTS);
-  Succeed();
-  return handle;
+static BOOL SetPlaying(DWORD handle, bool playing) noexcept {
+  return Guarded([&] {
+    Library& lib = Lib();
+    std::lock_guard guard(lib.lock);
+    if (!lib.mixer.SetPlaying(handle, playing)) return Fail(BASS_ERROR_HANDLE);
+    return Succeed();
+  });
 }
 
-static BOOL SetPlaying(DWORD handle, bool playing) {
-  Library& lib = Lib();
-  std::lock_guard guard(lib.lock);
-  if (!lib.mixer.SetPlaying(handle, playing)) return Fail(BASS_ERROR_HANDLE);
-  return Succeed();
-}
+BOOL BASS_ChannelPlay(DWORD handle, BOOL /*restart*/) noexcept { return SetPlaying(handle, true); }
+BOOL BASS_ChannelPause(DWORD handle) noexcept { return SetPlaying(handle, false); }
+BOOL BASS_ChannelStop(DWORD handle) noexcept { return SetPlaying(handle, false); }
 
-BOOL BASS_ChannelPlay(DWORD handle, BOOL /*restart*/) { return SetPlaying(handle, true); }
-BOOL BASS_ChannelPause(DWORD handle) { return SetPlaying(handle, false); }
-BOOL BASS_ChannelStop(DWORD handle) { return SetPlaying(handle, false); }
-
-BOOL BASS_SetVolume(float volume) {
+BOOL BASS_SetVolume(float volume) noexcept {
   if (!(volume >= 0.0f && volume <= 1.0f)) return Fail(BASS_ERROR_PARAM);  // NaN fails here too
-  Library& lib = Lib();
-  std::lock_guard guard(lib.lock);
-  if (lib.kind == OutputKind::None) return Fail(BASS_ERROR_INIT);
-  lib.volume = volume;
-  lib.mixer.SetVolume(volume);
-  return Succeed();
+  return Guarded([&] {
+    Library& lib = Lib();
+    std::lock_guard guard(lib.lock);
+    // Kept without an output too: the next one plays at it, so a change
+    // refused while no device could be opened is not lost.
+    lib.mixer.SetVolume(volume);
+    if (lib.kind == OutputKind::None) return Fail(BASS_ERROR_INIT);
+    return Succeed();
+  });
 }
 
-int BASS_ErrorGetCode(void) { return lastError; }
+int BASS_ErrorGetCode(void) noexcept { return lastError; }
 
-BOOL BASS_OfflineInit(DWORD freq) {
-  Library& lib = Lib();
-  std::lock_guard guard(lib.lock);
-  if (const int error = CheckInit(lib, freq); error != BASS_OK) return Fail(error);
-  MarkInitialised(lib, OutputKind::Offline, freq);
-  return Succeed();
+BOOL BASS_OfflineInit(DWORD freq) noexcept {
+  return Guarded([&] {
+    Library& lib = Lib();
+    std::lock_guard guard(lib.lock);
+    if (const int error = CheckInit(lib, freq); error != BASS_OK) return Fail(error);
+    MarkInitialised(lib, OutputKind::Offline, freq);
+    return Succeed();
+  });
 }
 
-BOOL BASS_OfflineRender(int16_t* out, DWORD frames) {
+BOOL BASS_OfflineRender(int16_t* out, DWORD frames) noexcept {
   // No lock: this stands in for the audio thread. The output kind changes
   // only while nothing renders.
   Library& lib = Lib();
@@ -214,11 +243,13 @@ BOOL BASS_OfflineRender(int16_t* out, DWORD frames) {
   return Succeed();
 }
 
-DWORD BASS_OutputBufferFrames(void) {
-  Library& lib = Lib();
-  std::lock_guard guard(lib.lock);
-  Succeed();
-  return lib.output ? lib.output->BufferFrames() : 0;
+DWORD BASS_OutputBufferFrames(void) noexcept {
+  return Guarded([]() -> DWORD {
+    Library& lib = Lib();
+    std::lock_guard guard(lib.lock);
+    Succeed();
+    return lib.output ? lib.output->BufferFrames() : 0;
+  });
 }
 
 }  // extern "C"

@@ -10,7 +10,8 @@ namespace bass {
 
 class DeviceList {
  public:
-  // Looks the system's output devices up afresh.
+  // Looks the system's output devices up afresh. Throws std::bad_alloc when
+  // memory runs out, and then keeps the list it had.
   void Refresh();
   // Refreshes once if never done, so positions mean something.
   void EnsureListed();

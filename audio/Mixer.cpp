@@ -60,7 +60,7 @@ void Mixer::ReleaseAll() {
 
 void Mixer::Render(int16_t* out, uint32_t frames) noexcept {
   while (frames > 0) {
-    const uint32_t block = std::min(frames, kBlockFrames);
+    const uint32_t block = std::min(frames, kBufferFrames);
     RenderBlock(out, block);
     out += std::size_t{block} * kOutputChannels;
     frames -= block;

@@ -20,6 +20,16 @@ namespace bass {
 inline constexpr std::size_t kMaxStreams = 64;
 inline constexpr uint32_t kOutputChannels = 2;
 
+// The device buffer the outputs ask for, and the mixer's block, so that a
+// device callback calls every fill routine once. 21.3 ms at 48000 Hz, which
+// the sound server reports as about 15 ms of latency. Measured on a
+// PulseAudio null sink with a recording of the output compared frame by frame
+// with the tones' exact period (docs/decisions.md): 256 frames gapped several
+// times a minute idle and about twenty times under load; 512 and 1024 frames
+// did not gap on a quiet machine, but 512 still gapped beside a running build
+// and its wake-ups cost more CPU than the eight tones themselves.
+inline constexpr uint32_t kBufferFrames = 1024;
+
 // Render takes no lock, so what it shares with the control thread must be
 // real atomic instructions, never the library's lock-based fallback.
 static_assert(std::atomic<HSTREAM>::is_always_lock_free && std::atomic<bool>::is_always_lock_free &&
@@ -34,17 +44,16 @@ class Mixer {
   bool SetPlaying(HSTREAM handle, bool playing);
   // Forgets every stream; their handles become unknown.
   void ReleaseAll();
+  // The master volume, 1.0 until set. ReleaseAll keeps it: it belongs to
+  // the library, and the next output plays at it.
   void SetVolume(float volume) { volume_.store(volume, std::memory_order_relaxed); }
 
   // Audio thread: mixes `frames` stereo frames of every playing stream into
-  // `out`, applies the volume and clamps to full scale. Real-time safe.
+  // `out`, applies the volume and clamps to full scale, a block of
+  // kBufferFrames at a time. Real-time safe.
   void Render(int16_t* out, uint32_t frames) noexcept;
 
  private:
-  // As long as the device buffer the library asks for, so that a device
-  // callback calls every fill routine once.
-  static constexpr uint32_t kBlockFrames = 1024;
-
   struct Slot {
     std::atomic<HSTREAM> handle{0};
     std::atomic<bool> playing{false};
@@ -61,8 +70,8 @@ class Mixer {
   std::atomic<float> volume_{1.0f};
   uint32_t serial_ = 0;
   // Audio thread only.
-  std::array<int16_t, kBlockFrames * kOutputChannels> streamBlock_{};
-  std::array<float, kBlockFrames * kOutputChannels> mixBlock_{};
+  std::array<int16_t, kBufferFrames * kOutputChannels> streamBlock_{};
+  std::array<float, kBufferFrames * kOutputChannels> mixBlock_{};
 };
 
 }  // namespace bass

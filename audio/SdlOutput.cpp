@@ -12,21 +12,17 @@ namespace {
 
 bool sdlAudioUp = false;  // control thread only
 
-// The device thread's real-time priority: low among real-time threads, so
-// that the sound server's own (which ask for 5 and more) are not held up.
-constexpr int kDeviceThreadPriority = 4;
-
 // SDL starts the device thread inside SDL_OpenAudioDevice, and a new thread
 // takes its creator's scheduling. For that moment the opening thread asks
-// for a real-time policy, and gives it up again afterwards. Where the system
-// refuses (a user without a real-time limit), nothing changes and SDL's own
-// request through the desktop's real-time service is what remains.
+// for a real-time policy at BASS_THREAD_PRIORITY, and gives it up again
+// afterwards. Where the system refuses (a user without a real-time limit),
+// nothing changes and the device thread runs with normal scheduling.
 class RealTimeForNewThreads {
  public:
   RealTimeForNewThreads() {
     if (pthread_getschedparam(pthread_self(), &policy_, &param_) != 0) return;
     sched_param realTime{};
-    realTime.sched_priority = kDeviceThreadPriority;
+    realTime.sched_priority = BASS_THREAD_PRIORITY;
     raised_ = pthread_setschedparam(pthread_self(), SCHED_FIFO, &realTime) == 0;
   }
   ~RealTimeForNewThreads() {
@@ -48,9 +44,14 @@ bool EnsureSdlAudio() {
     // The program handles its own signals; SDL must not take SIGINT or
     // SIGTERM for an event queue nobody reads.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    // SDL asks for a real-time policy for its device thread, through the
-    // desktop's real-time service where there is one.
-    SDL_SetHint(SDL_HINT_THREAD_FORCE_REALTIME_TIME_CRITICAL, "1");
+    // SDL's own request for its device thread stays a nice level. Its
+    // real-time request (the hint below, or a policy hint that keeps the
+    // real-time policy RealTimeForNewThreads lends) asks the desktop's
+    // real-time service for the highest priority the service grants, 20 by
+    // default: above PulseAudio's own threads (5) and level with PipeWire's.
+    // Set over the environment, so the priority is the one bass.h promises.
+    SDL_SetHintWithPriority(SDL_HINT_THREAD_FORCE_REALTIME_TIME_CRITICAL, "0", SDL_HINT_OVERRIDE);
+    SDL_SetHintWithPriority(SDL_HINT_THREAD_PRIORITY_POLICY, "other", SDL_HINT_OVERRIDE);
     sdlAudioUp = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
   }
   return sdlAudioUp;
@@ -86,7 +87,7 @@ std::unique_ptr<SdlOutput> SdlOutput::Open(const char* deviceName, uint32_t rate
   wanted.freq = static_cast<int>(rate);
   wanted.format = AUDIO_S16SYS;
   wanted.channels = kOutputChannels;
-  wanted.samples = kRequestedBufferFrames;
+  wanted.samples = kBufferFrames;
   wanted.callback = Render;
   wanted.userdata = output.get();
   SDL_AudioSpec granted{};

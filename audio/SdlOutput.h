@@ -15,7 +15,8 @@ namespace bass {
 class SdlOutput final : public Output {
  public:
   // Opens `deviceName` (null: the system's default output) for 16-bit stereo
-  // at `rate` and starts it; null when the device cannot be opened.
+  // at `rate` and starts it; null when SDL cannot open the device. Throws
+  // std::bad_alloc when memory runs out before SDL is asked.
   static std::unique_ptr<SdlOutput> Open(const char* deviceName, uint32_t rate, Mixer& mixer);
   // Closes the device, which waits for SDL's device thread: SDL lets it play
   // out up to two buffers first, however long they last at this rate.

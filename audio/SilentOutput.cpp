@@ -30,7 +30,7 @@ PacingClock::time_point FrameDeadline(PacingClock::time_point start, uint64_t fr
 }
 
 SilentOutput::SilentOutput(Mixer& mixer, uint32_t rate)
-    : mixer_(mixer), rate_(rate), buffer_(std::size_t{kRequestedBufferFrames} * kOutputChannels) {
+    : mixer_(mixer), rate_(rate), buffer_(std::size_t{kBufferFrames} * kOutputChannels) {
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -51,8 +51,8 @@ void SilentOutput::Run() {
   std::unique_lock lock(stopLock_);
   while (!stopping_) {
     lock.unlock();
-    mixer_.Render(buffer_.data(), kRequestedBufferFrames);
-    framesDone += kRequestedBufferFrames;
+    mixer_.Render(buffer_.data(), kBufferFrames);
+    framesDone += kBufferFrames;
     PacingClock::time_point due = FrameDeadline(start, framesDone, rate_);
     if (PacingClock::now() - due > kMaxLag) {
       start = PacingClock::now();

@@ -25,6 +25,8 @@ PacingClock::time_point FrameDeadline(PacingClock::time_point start, uint64_t fr
 
 class SilentOutput final : public Output {
  public:
+  // Starts rendering at once. Throws std::system_error when the thread
+  // cannot start and std::bad_alloc when memory runs out.
   SilentOutput(Mixer& mixer, uint32_t rate);
   ~SilentOutput() override;
   SilentOutput(const SilentOutput&) = delete;
@@ -33,7 +35,7 @@ class SilentOutput final : public Output {
   // Wakes the thread from its pacing wait and joins it: the time it takes
   // does not depend on the rate.
   void Stop() override;
-  uint32_t BufferFrames() const override { return kRequestedBufferFrames; }
+  uint32_t BufferFrames() const override { return kBufferFrames; }
 
  private:
   void Run();

@@ -13,7 +13,11 @@
  *
  * Errors. A function that fails returns 0 (FALSE or a zero handle), changes
  * nothing, and sets the calling thread's last error, which BASS_ErrorGetCode
- * reads. A function that succeeds sets the last error to BASS_OK.
+ * reads. A function that succeeds sets the last error to BASS_OK. The one
+ * exception is BASS_SetVolume without an output, which fails but keeps the
+ * volume for the next output. No function throws: a C++ caller sees them
+ * noexcept, and running out of memory or threads is an error code like any
+ * other.
  */
 #ifndef SINEFOLD_BASS_H
 #define SINEFOLD_BASS_H
@@ -28,6 +32,12 @@ extern "C" {
 #define BASSAPI __attribute__((visibility("default")))
 #else
 #define BASSAPI
+#endif
+
+#ifdef __cplusplus
+#define BASS_NOEXCEPT noexcept
+#else
+#define BASS_NOEXCEPT
 #endif
 
 typedef uint32_t DWORD;
@@ -57,18 +67,26 @@ typedef DWORD HSTREAM; /* 0 is never a valid handle */
 #define BASS_FREQ_MIN 8000u
 #define BASS_FREQ_MAX 384000u
 
+/* The real-time priority (SCHED_FIFO) of the output's thread where the system
+ * grants real-time scheduling to the process: below every thread of a sound
+ * server (PulseAudio's run at 5, PipeWire's at 20 and above), so that a
+ * client never holds up the server it feeds. Where it is refused the thread
+ * keeps normal scheduling. */
+#define BASS_THREAD_PRIORITY 4
+
 /* Error codes, one for each kind of failure. */
 enum {
   BASS_OK = 0,
-  BASS_ERROR_DEVICE = 1,  /* no device at that position */
-  BASS_ERROR_OPEN = 2,    /* the device exists but could not be opened */
-  BASS_ERROR_INIT = 3,    /* the output is not initialised */
-  BASS_ERROR_ALREADY = 4, /* the output is already initialised */
-  BASS_ERROR_HANDLE = 5,  /* 0, unknown, or freed by BASS_Free */
-  BASS_ERROR_PARAM = 6,   /* a null pointer, or a value out of its range */
-  BASS_ERROR_FORMAT = 7,  /* a sample format the output cannot play */
-  BASS_ERROR_SLOTS = 8,   /* every stream slot is taken until BASS_Free */
-  BASS_ERROR_FREQ = 9     /* an output rate outside BASS_FREQ_MIN..BASS_FREQ_MAX */
+  BASS_ERROR_DEVICE = 1,    /* no device at that position */
+  BASS_ERROR_OPEN = 2,      /* the device exists but the sound system could not open it */
+  BASS_ERROR_INIT = 3,      /* the output is not initialised */
+  BASS_ERROR_ALREADY = 4,   /* the output is already initialised */
+  BASS_ERROR_HANDLE = 5,    /* 0, unknown, or freed by BASS_Free */
+  BASS_ERROR_PARAM = 6,     /* a null pointer, or a value out of its range */
+  BASS_ERROR_FORMAT = 7,    /* a sample format the output cannot play */
+  BASS_ERROR_SLOTS = 8,     /* every stream slot is taken until BASS_Free */
+  BASS_ERROR_FREQ = 9,      /* an output rate outside BASS_FREQ_MIN..BASS_FREQ_MAX */
+  BASS_ERROR_RESOURCES = 10 /* the library ran out of memory or could not start a thread */
 };
 
 /* What BASS_GetDeviceInfo tells of a device. */
@@ -80,7 +98,7 @@ typedef struct BASS_DEVICEINFO {
 /* A stream's fill routine; see the real-time rules above. */
 typedef DWORD(STREAMPROC)(HSTREAM handle, void *buffer, DWORD length, void *user);
 
-BASSAPI DWORD BASS_GetVersion(void);
+BASSAPI DWORD BASS_GetVersion(void) BASS_NOEXCEPT;
 
 /* Describes the device at `device` (0, 1, 2, ...). Fails with
  * BASS_ERROR_DEVICE past the last one, which ends an enumeration. Asking for
@@ -88,50 +106,56 @@ BASSAPI DWORD BASS_GetVersion(void);
  * that includes a sound server started since the last look.
  * The other positions describe the list read last, so that positions stay
  * what they were for the program that read it. */
-BASSAPI BOOL BASS_GetDeviceInfo(DWORD device, BASS_DEVICEINFO *info);
+BASSAPI BOOL BASS_GetDeviceInfo(DWORD device, BASS_DEVICEINFO *info) BASS_NOEXCEPT;
 
 /* Opens `device` (-1 for the default output) at `freq` frames per second,
  * 16-bit stereo. `flags` and `clsid` are reserved (pass 0 and NULL);
  * `window` is the caller's main window, unused on this platform. The output
  * asks the device for a buffer of 1024 frames (21.3 ms at 48000 Hz; see
  * docs/decisions.md for how it was chosen) and runs its thread with
- * real-time scheduling where the system grants it. A rate outside
+ * real-time scheduling at BASS_THREAD_PRIORITY where the system grants it.
+ * It plays at the volume last handed to BASS_SetVolume. A rate outside
  * BASS_FREQ_MIN..BASS_FREQ_MAX fails with BASS_ERROR_FREQ. When a system
  * device cannot be opened while the sound system runs on a fallback driver
  * (no sound server was reachable when it started), its drivers are looked
  * up afresh and the device tried once more, so a sound server that has
  * started since is found. */
-BASSAPI BOOL BASS_Init(int device, DWORD freq, DWORD flags, void *window, void *clsid);
+BASSAPI BOOL BASS_Init(int device, DWORD freq, DWORD flags, void *window, void *clsid) BASS_NOEXCEPT;
 
 /* Stops the output, then releases every stream and the device. When it
  * returns, no fill routine runs and none will run again. It does not wait
  * for a device buffer, whatever the rate: a system device is closed in the
  * background (the sound system takes up to two buffers for that), and the
  * next BASS_Init or BASS_GetDeviceInfo waits until it is closed. */
-BASSAPI BOOL BASS_Free(void);
+BASSAPI BOOL BASS_Free(void) BASS_NOEXCEPT;
 
 /* Creates a paused stream of 1 or 2 channels at the output's rate, filled by
  * `proc` with `user` as its last argument. `flags` is reserved (pass 0). */
-BASSAPI HSTREAM BASS_StreamCreate(DWORD freq, DWORD chans, DWORD flags, STREAMPROC *proc, void *user);
+BASSAPI HSTREAM BASS_StreamCreate(DWORD freq, DWORD chans, DWORD flags, STREAMPROC *proc, void *user) BASS_NOEXCEPT;
 
 /* Starts or resumes a stream; `restart` has no effect, as streams hold no
  * buffered sound. Playing an already playing stream succeeds. */
-BASSAPI BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
+BASSAPI BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) BASS_NOEXCEPT;
 /* Pause and stop both halt a stream's fill routine until it plays again.
  * They do not wait for the audio thread: a call of the routine that was under
  * way, or about to begin, may still finish after they return; no call starts
  * after that one. Only BASS_Free waits until no routine runs. */
-BASSAPI BOOL BASS_ChannelPause(DWORD handle);
-BASSAPI BOOL BASS_ChannelStop(DWORD handle);
+BASSAPI BOOL BASS_ChannelPause(DWORD handle) BASS_NOEXCEPT;
+BASSAPI BOOL BASS_ChannelStop(DWORD handle) BASS_NOEXCEPT;
 
-/* Sets the master volume, 0.0 to 1.0, applied to the mix of all streams.
- * Needs an initialised output; the value is kept across BASS_Free and
- * BASS_Init, so a change of device does not change the volume. The mix is
- * clamped to full scale, never wrapped. */
-BASSAPI BOOL BASS_SetVolume(float volume);
+/* Sets the master volume, 0.0 to 1.0, applied to the mix of all streams; the
+ * mix is clamped to full scale, never wrapped. The volume belongs to the
+ * library, not to an output: it is kept across BASS_Free, and an output that
+ * BASS_Init or BASS_OfflineInit opens plays at the volume last set, whatever
+ * happened in between. Without an output the call fails with BASS_ERROR_INIT
+ * and still keeps the value (the one exception to "a failed call changes
+ * nothing"), so a volume set while no device could be opened applies once one
+ * is. A value outside 0.0..1.0, or NaN, fails with BASS_ERROR_PARAM and
+ * changes nothing. Before any call the volume is 1.0. */
+BASSAPI BOOL BASS_SetVolume(float volume) BASS_NOEXCEPT;
 
 /* The last error of the calling thread. */
-BASSAPI int BASS_ErrorGetCode(void);
+BASSAPI int BASS_ErrorGetCode(void) BASS_NOEXCEPT;
 
 #ifdef __cplusplus
 }

@@ -19,15 +19,15 @@ extern "C" {
 /* Initialises an offline output at `freq` frames per second. Fails like
  * BASS_Init when the output is already initialised or `freq` is outside
  * BASS_FREQ_MIN..BASS_FREQ_MAX. */
-BASSAPI BOOL BASS_OfflineInit(DWORD freq);
+BASSAPI BOOL BASS_OfflineInit(DWORD freq) BASS_NOEXCEPT;
 
 /* Mixes `frames` stereo frames of every playing stream into `out`. Takes no
  * lock and allocates nothing. Fails with BASS_ERROR_INIT unless the output is
  * offline. At most one thread may render at a time. */
-BASSAPI BOOL BASS_OfflineRender(int16_t *out, DWORD frames);
+BASSAPI BOOL BASS_OfflineRender(int16_t *out, DWORD frames) BASS_NOEXCEPT;
 
 /* Frames per device callback that the device granted; 0 without a device. */
-BASSAPI DWORD BASS_OutputBufferFrames(void);
+BASSAPI DWORD BASS_OutputBufferFrames(void) BASS_NOEXCEPT;
 
 #ifdef __cplusplus
 }

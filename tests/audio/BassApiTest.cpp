@@ -1,5 +1,6 @@
-// Every bad call fails with its own error code and changes nothing;
-// devices are listed and opened by position.
+// Every bad call fails with its own error code and changes nothing (but for
+// the volume set without an output, which is kept: MixerTest.cpp); devices
+// are listed and opened by position.
 #include <cmath>
 #include <functional>
 #include <limits>

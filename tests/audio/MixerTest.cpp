@@ -1,5 +1,8 @@
-// The mix, rendered offline: sums, channels, volume, clamping, pausing.
+// The mix, rendered offline: sums, channels, volume, clamping, pausing, and
+// the volume an output starts at whatever happened while there was none.
 #include <array>
+#include <cmath>
+#include <functional>
 #include <vector>
 
 #include "BassTestSupport.h"
@@ -78,6 +81,75 @@ TEST_F(Mixing, PausedAndStoppedStreamsAreNotCalledUntilPlayedAgain) {
   ASSERT_TRUE(BASS_ChannelPlay(first, FALSE));
   ASSERT_TRUE(BASS_ChannelPlay(first, TRUE));  // already playing: still fine
   EXPECT_EQ(RenderFrame()[0], 100);
+}
+
+// The volume belongs to the library: a value set while there is no output
+// (the program's start-up volume or Mute while no device could be opened)
+// is what the next output plays at. Each case starts from full volume set on
+// an output that has been freed again.
+class VolumeBetweenOutputs : public LibraryTest {
+ protected:
+  static constexpr int16_t kLevel = 10000;
+
+  static void SetWithoutOutput(float volume, int expectedError = BASS_ERROR_INIT) {
+    EXPECT_FALSE(BASS_SetVolume(volume)) << volume;
+    EXPECT_EQ(BASS_ErrorGetCode(), expectedError) << volume;
+  }
+
+  // The level a constant stream plays at on a freshly initialised output.
+  int PlayedLevel() {
+    EXPECT_TRUE(BASS_OfflineInit(kRate));
+    const HSTREAM stream = BASS_StreamCreate(kRate, 2, 0, ConstantProc, &level_);
+    EXPECT_TRUE(BASS_ChannelPlay(stream, FALSE));
+    std::array<int16_t, 2> out{};
+    EXPECT_TRUE(BASS_OfflineRender(out.data(), 1));
+    EXPECT_TRUE(BASS_Free());
+    return out[0];
+  }
+
+ private:
+  int16_t level_ = kLevel;
+};
+
+TEST_F(VolumeBetweenOutputs, TheNextOutputPlaysAtTheVolumeLastSet) {
+  const float nan = std::nanf("");
+  const struct {
+    const char* name;
+    std::function<void()> meanwhile;
+    int expectedLevel;
+  } cases[] = {
+      {"set with no output", [] { SetWithoutOutput(0.2f); }, 2000},
+      {"muted with no output", [] { SetWithoutOutput(0.0f); }, 0},
+      {"set on an output, muted after its end",
+       [] {
+         ASSERT_TRUE(BASS_OfflineInit(kRate));
+         ASSERT_TRUE(BASS_SetVolume(0.5f));
+         ASSERT_TRUE(BASS_Free());
+         SetWithoutOutput(0.0f);
+       },
+       0},
+      {"refused values keep the one before",
+       [=] {
+         SetWithoutOutput(0.3f);
+         for (float bad : {nan, -0.5f, 1.5f, INFINITY}) SetWithoutOutput(bad, BASS_ERROR_PARAM);
+       },
+       3000},
+      {"failed initialisations in between",
+       [] {
+         SetWithoutOutput(0.25f);
+         EXPECT_FALSE(BASS_Init(BASS_DEVICE_NOSOUND, 0, 0, nullptr, nullptr));
+         EXPECT_FALSE(BASS_OfflineInit(BASS_FREQ_MAX + 1));
+       },
+       2500},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(BASS_OfflineInit(kRate));
+    ASSERT_TRUE(BASS_SetVolume(1.0f));
+    ASSERT_TRUE(BASS_Free());
+    c.meanwhile();
+    EXPECT_EQ(PlayedLevel(), c.expectedLevel);
+  }
 }
 
 DWORD HalfFillingProc(HSTREAM handle, void* buffer, DWORD length, void* user) {

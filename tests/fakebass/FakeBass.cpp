@@ -55,12 +55,12 @@ using fakebass::S;
 
 extern "C" {
 
-__attribute__((visibility("default"))) DWORD BASS_GetVersion(void) {
+__attribute__((visibility("default"))) DWORD BASS_GetVersion(void) noexcept {
   S().calls.push_back("BASS_GetVersion");
   return S().script.version;
 }
 
-__attribute__((visibility("default"))) BOOL BASS_GetDeviceInfo(DWORD device, BASS_DEVICEINFO* info) {
+__attribute__((visibility("default"))) BOOL BASS_GetDeviceInfo(DWORD device, BASS_DEVICEINFO* info) noexcept {
   Record("BASS_GetDeviceInfo", device);
   static std::vector<std::string> names;
   if (device >= static_cast<DWORD>(S().script.deviceCount)) return Result(false, BASS_ERROR_DEVICE);
@@ -70,7 +70,7 @@ __attribute__((visibility("default"))) BOOL BASS_GetDeviceInfo(DWORD device, BAS
   return Result(true, BASS_OK);
 }
 
-__attribute__((visibility("default"))) BOOL BASS_Init(int device, DWORD, DWORD, void*, void*) {
+__attribute__((visibility("default"))) BOOL BASS_Init(int device, DWORD, DWORD, void*, void*) noexcept {
   Record("BASS_Init", device);
   if (S().initialised) return Result(false, BASS_ERROR_ALREADY);
   if (S().script.initError != 0) return Result(false, S().script.initError);
@@ -79,7 +79,7 @@ __attribute__((visibility("default"))) BOOL BASS_Init(int device, DWORD, DWORD, 
   return Result(true, BASS_OK);
 }
 
-__attribute__((visibility("default"))) BOOL BASS_Free(void) {
+__attribute__((visibility("default"))) BOOL BASS_Free(void) noexcept {
   S().calls.push_back("BASS_Free");
   const bool wasInitialised = S().initialised;
   S().initialised = false;
@@ -87,7 +87,8 @@ __attribute__((visibility("default"))) BOOL BASS_Free(void) {
   return Result(wasInitialised, BASS_ERROR_INIT);
 }
 
-__attribute__((visibility("default"))) HSTREAM BASS_StreamCreate(DWORD, DWORD, DWORD, STREAMPROC* proc, void*) {
+__attribute__((visibility("default"))) HSTREAM BASS_StreamCreate(DWORD, DWORD, DWORD, STREAMPROC* proc,
+                                                                 void*) noexcept {
   S().calls.push_back("BASS_StreamCreate");
   S().procs.push_back(proc);
   if (!S().initialised) return Result(false, BASS_ERROR_INIT);
@@ -99,7 +100,7 @@ __attribute__((visibility("default"))) HSTREAM BASS_StreamCreate(DWORD, DWORD, D
   return handle;
 }
 
-__attribute__((visibility("default"))) BOOL BASS_ChannelPlay(DWORD handle, BOOL) {
+__attribute__((visibility("default"))) BOOL BASS_ChannelPlay(DWORD handle, BOOL) noexcept {
   Record("BASS_ChannelPlay", handle);
   const auto stream = S().liveStreams.find(handle);
   if (stream == S().liveStreams.end()) return Result(false, BASS_ERROR_HANDLE);
@@ -107,23 +108,23 @@ __attribute__((visibility("default"))) BOOL BASS_ChannelPlay(DWORD handle, BOOL)
   return Result(true, BASS_OK);
 }
 
-__attribute__((visibility("default"))) BOOL BASS_ChannelPause(DWORD handle) {
+__attribute__((visibility("default"))) BOOL BASS_ChannelPause(DWORD handle) noexcept {
   Record("BASS_ChannelPause", handle);
   return Result(S().liveStreams.count(handle) != 0, BASS_ERROR_HANDLE);
 }
 
-__attribute__((visibility("default"))) BOOL BASS_ChannelStop(DWORD handle) {
+__attribute__((visibility("default"))) BOOL BASS_ChannelStop(DWORD handle) noexcept {
   Record("BASS_ChannelStop", handle);
   return Result(S().liveStreams.count(handle) != 0, BASS_ERROR_HANDLE);
 }
 
-__attribute__((visibility("default"))) BOOL BASS_SetVolume(float volume) {
+__attribute__((visibility("default"))) BOOL BASS_SetVolume(float volume) noexcept {
   S().calls.push_back("BASS_SetVolume(" + std::to_string(volume) + ")");
   S().volumes.push_back(volume);
   return Result(S().initialised, BASS_ERROR_INIT);
 }
 
-__attribute__((visibility("default"))) int BASS_ErrorGetCode(void) {
+__attribute__((visibility("default"))) int BASS_ErrorGetCode(void) noexcept {
   S().calls.push_back("BASS_ErrorGetCode");
   return S().lastError;
 }
