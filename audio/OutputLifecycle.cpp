@@ -5,6 +5,7 @@
 
 #include <cfenv>
 #include <cstdlib>
+#include <optional>
 
 #include "ToneFormula.h"
 
@@ -85,7 +86,7 @@ void OutputLifecycle::btnStartStreamClick(const void* /*Sender*/) {
   for (int k = 1; k <= kGeneratorCount; ++k) {
     GeneratorState& generator = GeneratorBank[k - 1];
     generator.Phase.store(0.0, kRelaxed);
-    generator.Frequency.store(static_cast<double>(GeneratorFrequency(k)), kRelaxed);
+    LoadFrequency(generator, GeneratorFrequency(k));
     generator.Amplitude.store(GeneratorLevel(k), kRelaxed);
     if (!BASS_ChannelPlay(SineStreams[k - 1], FALSE)) {
       ShowAudioError(Numbered("Could not start stream playback ", k));
@@ -93,6 +94,18 @@ void OutputLifecycle::btnStartStreamClick(const void* /*Sender*/) {
     }
   }
   for (int k = 1; k <= kGeneratorCount; ++k) EnableGeneratorGroup(k);
+}
+
+// The spin box holds text up to the extended range, so a value that no double
+// can hold reaches the restart when a refused paste is still in the box. It is
+// met as the frequency handler meets it, with the standard error box, and the
+// generator keeps the frequency it has; the rest of the sequence goes on.
+void OutputLifecycle::LoadFrequency(GeneratorState& generator, long double frequency) {
+  if (const std::optional<double> stored = StorableFrequency(frequency)) {
+    generator.Frequency.store(*stored, kRelaxed);
+  } else {
+    ShowUnownedError(kFrequencyOverflowMessage);
+  }
 }
 
 void OutputLifecycle::ShowAudioError(const std::string& text) {

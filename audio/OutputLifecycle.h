@@ -58,7 +58,10 @@ class OutputLifecycle {
   void btnBassInitClick(const void* Sender = nullptr);
   void btnCreateStreamClick(const void* Sender = nullptr);
   // Loads each generator from its controls and starts its stream; enables
-  // the generator groups once all eight play.
+  // the generator groups once all eight play. A frequency the bank cannot
+  // store is shown in the standard error box and the generator keeps its
+  // frequency; its phase and level are loaded and its stream started all
+  // the same.
   void btnStartStreamClick(const void* Sender = nullptr);
 
   // Stream handles of generators 1 to 8. A creation overwrites its handle,
@@ -90,9 +93,14 @@ class OutputLifecycle {
   virtual void* NativeWindowHandle() = 0;
   // A modal box owned by the window, no icon; returns once dismissed.
   virtual void ShowOwnedMessage(const std::string& message) = 0;
-  // A modal error box owned by no window; returns once dismissed.
+  // The standard error box: modal, owned by no window, the critical icon and
+  // the application title as caption; returns once dismissed. It is also
+  // the box an error escaping a handler is shown in.
   virtual void ShowUnownedError(const std::string& message) = 0;
 
  private:
+  // Stores `frequency` as generator's Frequency, or shows why it cannot.
+  void LoadFrequency(GeneratorState& generator, long double frequency);
+
   std::string FLibraryFileName;
 };

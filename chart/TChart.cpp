@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -78,7 +79,24 @@ void TChart::SetVerticalRange(double minimum, double maximum) {
 
 void TChart::RequestRepaint() {
   InvalidatePicture();
+  if (FUpdateCount > 0) {
+    FRepaintHeld = true;
+    return;
+  }
+  ++FRepaintRequestCount;
   update();
+}
+
+void TChart::BeginUpdate() {
+  if (FUpdateCount < INT_MAX) ++FUpdateCount;  // saturates rather than overflow
+}
+
+void TChart::EndUpdate() {
+  if (FUpdateCount == 0) return;
+  if (--FUpdateCount == 0 && FRepaintHeld) {
+    FRepaintHeld = false;
+    RequestRepaint();
+  }
 }
 
 // --- Layout -----------------------------------------------------------------

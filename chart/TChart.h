@@ -7,7 +7,9 @@
 // The picture is rendered off-screen only when the data, the settings, the
 // size or the hovered legend entry changed, and every paint copies it in one
 // block. Repaint requests go through update(), so any number of them before
-// the thread returns to its event loop give one render.
+// the thread returns to its event loop give one render; a caller that changes
+// many series at once holds them in BeginUpdate .. EndUpdate, so that the
+// change asks the toolkit for one repaint.
 //
 // Window thread only.
 #pragma once
@@ -59,8 +61,19 @@ class TChart : public QWidget {
   // vertical minimum on row R.Bottom; series are clipped to columns
   // R.Left .. R.Right - 1 and rows R.Top - 1 .. R.Bottom + 1.
   QRect PlotRect() const;
+  // Holds back the chart's repaint requests, its series' included: inside
+  // BeginUpdate .. EndUpdate a change still marks the picture out of date
+  // at once, and the EndUpdate that closes the outermost bracket asks for one
+  // repaint if any change came. An unmatched EndUpdate does nothing.
+  void BeginUpdate();
+  void EndUpdate();
+
   // How many times the picture has been rendered.
   int PaintCount() const { return FPaintCount; }
+  // How many times the chart has asked the toolkit for a repaint. The
+  // toolkit merges requests into one paint, so only this shows a change that
+  // asks more than once.
+  int RepaintRequestCount() const { return FRepaintRequestCount; }
   // The legend entry under the pointer, or -1.
   int HoveredEntry() const { return FHoveredEntry; }
   // Where the legend is drawn at the current size (meaningful while the
@@ -101,5 +114,8 @@ class TChart : public QWidget {
   QImage FPicture;
   bool FPictureStale = true;
   int FPaintCount = 0;
+  int FUpdateCount = 0;
+  bool FRepaintHeld = false;
+  int FRepaintRequestCount = 0;
   SeriesRenderer FSeriesRenderer;
 };

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 
 #include "ToneFormula.h"
 #include "ToneKernels.h"
@@ -15,6 +16,11 @@ namespace {
 constexpr auto kRelaxed = std::memory_order_relaxed;
 constexpr std::size_t kBlock = tone::kernels::kBlock;
 
+// The smallest magnitude that rounds to infinity as a double: the largest
+// double plus half a unit in its last place (the tie goes to the even
+// neighbour, which is the infinity). Exact in extended precision.
+constexpr long double kDoubleOverflowThreshold = 0x1.fffffffffffff8p+1023L;
+
 void StoreLittleEndian(unsigned char* out, int32_t value) {
   const auto bits = static_cast<uint16_t>(value);
   out[0] = static_cast<unsigned char>(bits & 0xFFu);
@@ -22,6 +28,11 @@ void StoreLittleEndian(unsigned char* out, int32_t value) {
 }
 
 }  // namespace
+
+std::optional<double> StorableFrequency(long double value) {
+  if (std::fabs(value) >= kDoubleOverflowThreshold) return std::nullopt;
+  return static_cast<double>(value);
+}
 
 uint32_t FillGeneratorStream(GeneratorState& generator, void* buffer, uint32_t length) {
   return FillGeneratorStream(generator, buffer, length, tone::kernels::Active());

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 namespace tone::kernels {
@@ -33,6 +34,16 @@ struct GeneratorState {
 };
 
 using GeneratorArray = std::array<GeneratorState, kGeneratorCount>;
+
+// The one conversion of a frequency read from text (extended precision) to
+// the double a GeneratorState keeps, for every path that stores one. Rounds to
+// nearest; a value that would round to an infinity (a magnitude of at least
+// the largest double plus half a unit in its last place, infinities
+// included) cannot be stored and gives nothing. A NaN stays a NaN.
+std::optional<double> StorableFrequency(long double value);
+// What the user is shown for a frequency StorableFrequency refuses: the
+// runtime's message for a floating-point overflow.
+inline constexpr const char* kFrequencyOverflowMessage = "Floating point overflow";
 
 // Generator k (1 to 8) is GeneratorBank[k - 1]. Static storage: it outlives
 // the window, so a fill routine still running during shutdown never reaches

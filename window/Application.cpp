@@ -36,6 +36,11 @@ void ConfigureApplication(QApplication& application) {
   RegisterProgramCursors();
 }
 
+void ShowErrorBox(const QString& message) {
+  // An empty caption shows the application title.
+  Alerts().ShowMessage(nullptr, message, QString(), AlertIcon::Critical);
+}
+
 void ReportUncaughtError(const QString& message) {
-  QTimer::singleShot(0, qApp, [message] { Alerts().ShowMessage(nullptr, message, QString(), AlertIcon::Critical); });
+  QTimer::singleShot(0, qApp, [message] { ShowErrorBox(message); });
 }

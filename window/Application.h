@@ -23,10 +23,13 @@ class TApplication : public QApplication {
 
 void ConfigureApplication(QApplication& application);
 
-// Shows `message` in the standard error box (critical icon, the application
-// title as caption) once the message loop runs again, as if the error had
-// reached it. Handlers that catch their own errors call this, so that no
-// exception has to travel through the toolkit's frames.
+// The standard error box, now: modal, owned by no window, the critical icon
+// and the application title as caption. Returns once it is dismissed.
+void ShowErrorBox(const QString& message);
+
+// Shows `message` in the standard error box once the message loop runs
+// again, as if the error had reached it. Handlers that catch their own errors
+// call this, so that no exception has to travel through the toolkit's frames.
 void ReportUncaughtError(const QString& message);
 
 // Wraps a handler so that an exception escaping it is reported with

@@ -5,7 +5,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <cmath>
+#include <optional>
 #include <stdexcept>
 
 #include "Alerts.h"
@@ -106,16 +106,13 @@ constexpr std::array<GeneratorHandlers, kGeneratorCount> kGeneratorHandlers{{
     {&TForm1::seFreq8Change, &TForm1::tbAmp8Change},
 }};
 
-// The smallest magnitude that rounds to infinity as a double: the largest
-// double plus half a unit in its last place (ties go to the even infinity).
-constexpr long double kDoubleOverflowThreshold = 0x1.fffffffffffff8p+1023L;
-
-// Rounds a spin box value to the double the bank stores. A value beyond the
-// double range cannot be stored: the runtime's overflow error, which the
-// handler does not catch.
+// The double the bank stores for a spin box value. A value beyond the double
+// range cannot be stored: the runtime's overflow error, which ends the
+// handler and is shown by the guard it is bound through.
 double StoredFrequency(long double value) {
-  if (std::fabs(value) >= kDoubleOverflowThreshold) throw std::overflow_error("Floating point overflow");
-  return static_cast<double>(value);
+  const std::optional<double> stored = StorableFrequency(value);
+  if (!stored) throw std::overflow_error(kFrequencyOverflowMessage);
+  return *stored;
 }
 
 // A handler of `form` as a control's event.
@@ -196,7 +193,8 @@ void TForm1::CreateDeviceList() {
   cbOutputDevices->setAccessibleName(QStringLiteral("Output device"));
   Label9->setBuddy(cbOutputDevices);
   // Only the user's choice counts as a change, never a selection by code.
-  connect(cbOutputDevices, &QComboBox::activated, this, [this] { cbOutputDevicesChange(cbOutputDevices); });
+  connect(cbOutputDevices, &QComboBox::activated, this,
+          Guarded([this](int /*index*/) { cbOutputDevicesChange(cbOutputDevices); }));
 }
 
 QLabel* TForm1::CreateLevelLabel(QGroupBox& box) {
@@ -402,8 +400,10 @@ void TForm1::sbChartSamplesCntChange(QObject* /*Sender*/) {
 
 // Runs before a scroll notification's move is applied, so it computes with
 // the position that was current until then; the closing notification of
-// every action catches up with the final one.
+// every action catches up with the final one. The chart's own hold gathers
+// the series' repaint requests (each Clear asks for one) into one.
 void TForm1::RefreshPreview() {
+  Chart1->BeginUpdate();
   for (TFastLineSeries* series : Series) series->BeginUpdate();
   for (TFastLineSeries* series : Series) series->Clear();
   const int32_t n = sbChartSamplesCnt->Position();
@@ -411,6 +411,7 @@ void TForm1::RefreshPreview() {
     Series[trace]->AddXY(point.x, point.y, QString(), clTeeColor);
   });
   for (TFastLineSeries* series : Series) series->EndUpdate();
+  Chart1->EndUpdate();
 }
 
 // --- What the output lifecycle needs of the window --------------------------
@@ -443,6 +444,4 @@ void TForm1::ShowOwnedMessage(const std::string& message) {
   Alerts().ShowMessage(this, QString::fromStdString(message), QString(), AlertIcon::None);
 }
 
-void TForm1::ShowUnownedError(const std::string& message) {
-  Alerts().ShowMessage(nullptr, QString::fromStdString(message), QString(), AlertIcon::Critical);
-}
+void TForm1::ShowUnownedError(const std::string& message) { ShowErrorBox(QString::fromStdString(message)); }

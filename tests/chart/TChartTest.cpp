@@ -395,6 +395,27 @@ TEST_F(ChartTest, BracketHoldsTheRepaintUntilItsLastEnd) {
   EXPECT_EQ(chart->PaintCount(), renders + 1);
 }
 
+// The chart's own bracket gathers the requests of its settings and of every
+// series (a Clear asks whatever the series' counter) into one, at its last
+// end; a bracket in which nothing changed asks for nothing.
+TEST_F(ChartTest, ChartBracketTurnsEveryRequestInsideIntoOne) {
+  const int requests = chart->RepaintRequestCount();
+  chart->EndUpdate();  // unmatched: nothing
+  chart->BeginUpdate();
+  chart->BeginUpdate();
+  chart->SetColor(0x102030);
+  for (int s = 0; s < kSeriesCount; ++s) chart->Series(s).Clear();
+  chart->EndUpdate();
+  EXPECT_EQ(chart->RepaintRequestCount(), requests);
+  chart->EndUpdate();
+  EXPECT_EQ(chart->RepaintRequestCount(), requests + 1);
+  chart->BeginUpdate();
+  chart->EndUpdate();
+  EXPECT_EQ(chart->RepaintRequestCount(), requests + 1);
+  chart->Series(0).Clear();  // outside the bracket: asks at once
+  EXPECT_EQ(chart->RepaintRequestCount(), requests + 2);
+}
+
 // --- Settings -----------------------------------------------------------
 
 TEST_F(ChartTest, SettersStoreCompareAndRepaint) {

@@ -1,8 +1,9 @@
 // Stands in for the message boxes and the beep: keeps what would have been
-// shown and returns at once.
+// shown and returns at once, or fails one box on request.
 #pragma once
 
 #include <QString>
+#include <new>
 #include <vector>
 
 #include "Alerts.h"
@@ -22,6 +23,10 @@ class AlertRecorder final : public AlertSink {
   AlertRecorder& operator=(const AlertRecorder&) = delete;
 
   void ShowMessage(QWidget* owner, const QString& text, const QString& caption, AlertIcon icon) override {
+    if (failNextBox) {
+      failNextBox = false;
+      throw std::bad_alloc();  // as a box that cannot be built for want of memory
+    }
     shown.push_back({owner, text, caption, icon});
   }
   void Beep() override { ++beeps; }
@@ -34,4 +39,7 @@ class AlertRecorder final : public AlertSink {
 
   std::vector<ShownAlert> shown;
   int beeps = 0;
+  // The next box fails to open: ShowMessage throws std::bad_alloc and keeps
+  // nothing. The boxes after it open again.
+  bool failNextBox = false;
 };

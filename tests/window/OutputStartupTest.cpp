@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "AlertRecorder.h"
+#include "EventWait.h"
 #include "FakeBass.h"
 #include "TAdvSpinEdit.h"
 #include "TForm1.h"
+#include "TVrTrackBar.h"
 
 namespace {
 
@@ -113,7 +115,9 @@ TEST_F(OutputStartup, ListsDevicesThenInitialisesTheFourthCreatesAndStartsAllEig
   EXPECT_EQ(f.OutputDeviceIndex, 3);
   EXPECT_TRUE(AllGroupsEnabled());
   ExpectGeneratorsLoaded(8);
-  std::vector<STREAMPROC*> procs(GeneratorStreamProcs.begin(), GeneratorStreamProcs.end());
+  const std::vector<STREAMPROC*> procs{&GeneratorStreamProc<1>, &GeneratorStreamProc<2>, &GeneratorStreamProc<3>,
+                                       &GeneratorStreamProc<4>, &GeneratorStreamProc<5>, &GeneratorStreamProc<6>,
+                                       &GeneratorStreamProc<7>, &GeneratorStreamProc<8>};
   EXPECT_EQ(fakebass::CreatedProcs(), procs);  // stream k is filled by generator k
 }
 
@@ -149,6 +153,70 @@ TEST_F(OutputStartup, SelectingByCodeRestartsNothingButTheUsersChoiceRestartsOnI
   for (const GeneratorState& g : GeneratorBank) EXPECT_EQ(g.Phase.load(), 0.0);
   EXPECT_EQ(GeneratorBank[4].Frequency.load(), 1234.5);
   EXPECT_TRUE(alerts.shown.empty());
+}
+
+void ExpectStandardErrorBox(const ShownAlert& alert, const char* text) {
+  EXPECT_EQ(alert.owner, nullptr);
+  EXPECT_EQ(alert.icon, AlertIcon::Critical);
+  EXPECT_TRUE(alert.caption.isEmpty());  // the application title stands in
+  EXPECT_EQ(alert.text, QString::fromUtf8(text));
+}
+
+// A value no double can hold, left in seFreq3 after its frequency handler
+// refused it, meets the restart the user starts from the device list: the
+// standard error box, generator 3 keeps the frequency it plays, and every
+// other step runs as always (its phase and level loaded, all eight streams
+// started, the generators after it loaded).
+TEST_F(OutputStartup, RestartMeetingAFrequencyBeyondTheDoubleRangeShowsTheErrorBoxAndGoesOn) {
+  TForm1& f = CreateForm();
+  f.seFreq3->setText("1e400");
+  ASSERT_TRUE(WaitFor([&] { return !alerts.shown.empty(); })) << "the frequency handler's box";
+  alerts.shown.clear();
+  f.tbAmp3->SetPosition(1000);
+  f.seFreq5->SetFloatValue(1234.5L);
+  for (GeneratorState& g : GeneratorBank) {
+    g.Phase.store(7.25, kRelaxed);  // as the audio left them
+    g.Amplitude.store(kUntouched, kRelaxed);
+  }
+  GeneratorBank[2].Frequency.store(333.5, kRelaxed);  // what generator 3 plays
+  const std::array<HSTREAM, 8> before = f.SineStreams;
+  fakebass::ClearCalls();
+
+  QTest::keyClick(f.cbOutputDevices, Qt::Key_Up);  // the user picks position 2
+
+  EXPECT_EQ(fakebass::Calls(), RestartCalls(before, 2, f.SineStreams));
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  ExpectStandardErrorBox(alerts.shown[0], "Floating point overflow");
+  for (int k = 1; k <= kGeneratorCount; ++k) {
+    const GeneratorState& g = GeneratorBank[static_cast<std::size_t>(k - 1)];
+    const double frequency = k == 3 ? 333.5 : k == 5 ? 1234.5 : 110.0 * k;
+    EXPECT_EQ(g.Frequency.load(), frequency) << "generator " << k;
+    EXPECT_EQ(g.Amplitude.load(), k == 3 ? 1000.0 : 16384.0) << "generator " << k;
+    EXPECT_EQ(g.Phase.load(), 0.0) << "generator " << k;
+  }
+  EXPECT_TRUE(AllGroupsEnabled());
+}
+
+// Whatever escapes the device-list handler ends there: it is shown in the
+// standard error box once the message loop runs and goes no further, not
+// into the toolkit's frames that emitted the choice. Here the box the restart
+// opens for the value in seFreq3 cannot be built (no memory), so the restart
+// ends at generator 3.
+TEST_F(OutputStartup, AnErrorEscapingTheDeviceListHandlerIsShownInTheStandardBox) {
+  TForm1& f = CreateForm();
+  f.seFreq3->setText("1e400");
+  ASSERT_TRUE(WaitFor([&] { return !alerts.shown.empty(); })) << "the frequency handler's box";
+  alerts.shown.clear();
+  fakebass::ClearCalls();
+
+  alerts.failNextBox = true;
+  EXPECT_NO_THROW(emit f.cbOutputDevices->activated(2));  // what the list emits for the user's choice
+
+  ASSERT_TRUE(WaitFor([&] { return !alerts.shown.empty(); })) << "no box for the escaped error";
+  QApplication::processEvents();
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  ExpectStandardErrorBox(alerts.shown[0], "std::bad_alloc");
+  EXPECT_EQ(fakebass::Calls().back(), Call("BASS_ChannelPlay", f.Sine2Stream));  // stream 3 never started
 }
 
 TEST_F(OutputStartup, FailedInitialisationShowsThreeBoxesAndLeavesTheGroupsDisabled) {
@@ -265,7 +333,7 @@ TEST_F(OutputStartup, WrongLibraryVersionShowsOneErrorBoxAndEndsWithAFailureCode
         fakebass::script().version = 0x02030000;
         CreateForm();
       },
-      testing::ExitedWithCode(kWrongVersionExitCode),
+      testing::ExitedWithCode(1),
       // The first box, and the process ended right after it.
       "box 1 owner=none icon=critical text=An incorrect version of BASS.DLL was loaded\n$");
 }
