@@ -4,14 +4,14 @@
 // on its own.
 //
 // Pixel rules: a value is placed by a linear scale and rounded to the nearest
-// integer, ties to even (PixelRounding.h).
+// integer, ties to even (Rounding.h).
 #pragma once
 
 #include <QPoint>
 #include <span>
 #include <vector>
 
-#include "PixelRounding.h"
+#include "Rounding.h"
 #include "TChartPoint.h"
 
 // One axis: `minimum` lands on pixel `origin`, `maximum` on `origin` plus
@@ -58,14 +58,14 @@ class PixelScale {
     kExtended
   };
 
-  // The pixel at `offset` from the origin, held within kFarPixels of it; not
-  // a number goes to the far positive end rather than into an undefined
-  // conversion.
+  // The pixel at `offset` from the origin, held within kFarPixels of it (far
+  // inside the unchecked rounding's range); not a number goes to the far
+  // positive end rather than into an undefined conversion.
   int ToPixel(double offset) const {
     constexpr double far = kFarPixels;
     if (!(offset <= far)) offset = far;
     if (offset < -far) offset = -far;
-    return FOrigin + FDirection * static_cast<int>(RoundHalfEven(offset));
+    return FOrigin + FDirection * static_cast<int>(RoundHalfEvenUnchecked(offset));
   }
   int MapExtended(double value) const;
 

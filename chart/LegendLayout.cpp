@@ -3,12 +3,13 @@
 
 #include <algorithm>
 
-#include "PixelRounding.h"
+#include "Rounding.h"
 
 namespace {
 
 constexpr int kTopPercent = 10;       // legend top below the chart top, in % of its height
 constexpr int kGapPercent = 3;        // gap between plot and legend, in % of the chart width
+constexpr int kRightGap = 1;          // between the shadow and the chart's right edge
 constexpr int kSymbolLeft = 6;        // symbol square's left edge inside the box
 constexpr int kSymbolTop = 2;         // symbol square's top below the entry top
 constexpr int kSymbolShrink = 4;      // symbol square side = item height - this
@@ -30,12 +31,13 @@ LegendLayout::LegendLayout(const QRect& chartRect, int entryCount, const LegendM
   const int chartBottom = chartRect.top() + chartHeight;
 
   FItemHeight = itemHeight;
-  FVerticalMargin = static_cast<int>(RoundHalfEven(itemHeight / 10.0));
-  const int top =
-      chartRect.top() + static_cast<int>(RoundHalfEven(chartHeight * kTopPercent / 100.0)) + kFrameWidth / 2;
+  FVerticalMargin = RoundToInt(itemHeight / 10.0);
+  // The frame lies inside the box, so the box's edges are where the
+  // percentages and gaps put them, with nothing of the frame outside.
+  const int top = chartRect.top() + RoundToInt(chartHeight * kTopPercent / 100.0);
   FShownEntries = std::clamp((chartBottom - kFrameWidth - top) / itemHeight, 0, std::max(entryCount, 0));
   const int height = itemHeight * FShownEntries + 2 * FVerticalMargin + kFrameWidth + kBoxExtraHeight;
-  const int right = chartRight - kShadowOffset - (kFrameWidth / 2 + 1);
+  const int right = chartRight - kShadowOffset - kRightGap;
   const int width = widestTitle + spaceWidth + itemHeight + kTitleAfterItem;
   FBox = QRect(right - width, top, width, height);
 

@@ -45,6 +45,7 @@ class LegendLayout {
  private:
   int EntryTop(int entry) const { return FBox.top() + kFrameWidth + FVerticalMargin + FItemHeight * entry; }
 
+  // The box's frame, drawn along its edges inside it.
   static constexpr int kFrameWidth = 1;
 
   QRect FBox;

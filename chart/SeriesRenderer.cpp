@@ -6,10 +6,10 @@
 #include <QPen>
 #include <QTransform>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <latch>
 #include <limits>
-#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -73,11 +73,45 @@ bool SecondCoreAvailable() {
   return available;
 }
 
+std::atomic<SeriesRenderer::FaultHook> gFaultHook{nullptr};
+
+void Enter(SeriesRenderer::Share share, SeriesRenderer::Stage stage) {
+  if (const SeriesRenderer::FaultHook hook = gFaultHook.load(std::memory_order_acquire)) hook(share, stage);
+}
+
+// Gives `copy` the picture's size and format; false when there is no memory
+// for it.
+bool FitCopy(QImage& copy, const QImage& picture) {
+  if (copy.size() != picture.size() || copy.format() != picture.format()) {
+    copy = QImage(picture.size(), picture.format());
+  }
+  return !copy.isNull();
+}
+
+// Rows `clip.top() .. clip.bottom()` of the picture into the copy (which has
+// its size and format), where the series are drawn.
+void CopyRows(const QImage& picture, QImage& copy, const QRect& clip) {
+  const auto length = static_cast<std::size_t>(picture.bytesPerLine()) * static_cast<std::size_t>(clip.height());
+  std::memcpy(copy.scanLine(clip.top()), picture.constScanLine(clip.top()), length);
+}
+
+// Columns firstColumn .. endColumn - 1 of the rows of `clip` from a copy into
+// the picture.
+void CopyColumns(const QImage& copy, QImage& picture, const QRect& clip, int firstColumn, int endColumn) {
+  const int bytesPerPixel = picture.depth() / 8;
+  const auto offset = static_cast<std::size_t>(firstColumn) * static_cast<std::size_t>(bytesPerPixel);
+  const auto length = static_cast<std::size_t>(endColumn - firstColumn) * static_cast<std::size_t>(bytesPerPixel);
+  for (int y = clip.top(); y <= clip.bottom(); ++y) {
+    std::memcpy(picture.scanLine(y) + offset, copy.constScanLine(y) + offset, length);
+  }
+}
+
 }  // namespace
 
+void SeriesRenderer::SetFaultHook(FaultHook hook) { gFaultHook.store(hook, std::memory_order_release); }
+
 void SeriesRenderer::Draw(QImage& picture, const QRect& plot, SeriesList series, double verticalMinimum,
-                          double verticalMaximum) {
-  FPolylines.resize(series.size());
+                          double verticalMaximum) noexcept {
   if (plot.isEmpty()) return;
   double first = std::numeric_limits<double>::infinity();
   double last = -first;
@@ -93,13 +127,16 @@ void SeriesRenderer::Draw(QImage& picture, const QRect& plot, SeriesList series,
   const PixelScale rows(verticalMinimum, verticalMaximum, plot.top() + plot.height(), plot.height(), -1);
   const QRect clip = QRect(plot.left(), plot.top() - 1, plot.width(), plot.height() + 3).intersected(picture.rect());
   if (clip.isEmpty()) return;
-
+  try {
+    FPolylines.resize(series.size());
+  } catch (...) {
+    return;  // no memory: no series
+  }
   if (clip.width() >= kMinColumnsToSplit && SecondCoreAvailable() &&
       DrawInTwoHalves(picture, clip, series, columns, rows)) {
     return;
   }
-  Prepare(series, 0, 1, columns, rows);
-  DrawColumns(picture, clip, clip.left(), clip.left() + clip.width(), series);
+  DrawAlone(picture, clip, series, columns, rows);
 }
 
 void SeriesRenderer::Prepare(SeriesList series, std::size_t first, std::size_t step, const PixelScale& columns,
@@ -110,42 +147,58 @@ void SeriesRenderer::Prepare(SeriesList series, std::size_t first, std::size_t s
 }
 
 bool SeriesRenderer::DrawInTwoHalves(QImage& picture, const QRect& clip, SeriesList series, const PixelScale& columns,
-                                     const PixelScale& rows) {
-  if (FLeftPicture.size() != picture.size() || FLeftPicture.format() != picture.format()) {
-    FLeftPicture = QImage(picture.size(), picture.format());
-  }
-  if (FLeftPicture.isNull()) return false;
-  std::memcpy(FLeftPicture.bits(), picture.constBits(), static_cast<std::size_t>(picture.sizeInBytes()));
+                                     const PixelScale& rows) noexcept {
+  // bits() makes the picture's data its own before the worker reads it.
+  if (picture.bits() == nullptr || !FitCopy(FWorkerCopy, picture) || !FitCopy(FCallerCopy, picture)) return false;
   const int middle = clip.left() + clip.width() / 2;
-  std::latch prepared(2);
-  std::thread worker;
-  try {
-    worker = std::thread([&] {
-      Prepare(series, 0, 2, columns, rows);
-      prepared.arrive_and_wait();
-      DrawColumns(FLeftPicture, clip, clip.left(), middle, series);
-    });
-  } catch (const std::system_error&) {
-    return false;  // no thread to be had: the caller draws alone
-  }
-  Prepare(series, 1, 2, columns, rows);
-  prepared.arrive_and_wait();
-  DrawColumns(picture, clip, middle, clip.left() + clip.width(), series);
-  worker.join();
-  const int bytesPerPixel = picture.depth() / 8;
-  const std::size_t offset = static_cast<std::size_t>(clip.left()) * bytesPerPixel;
-  const std::size_t length = static_cast<std::size_t>(middle - clip.left()) * bytesPerPixel;
-  for (int y = clip.top(); y <= clip.bottom(); ++y) {
-    std::memcpy(picture.scanLine(y) + offset, FLeftPicture.constScanLine(y) + offset, length);
-  }
+  const int end = clip.left() + clip.width();
+  std::latch mapped(2);  // each share draws every series, so it needs the other's polylines too
+  std::atomic<bool> failed{false};
+  const auto drawShare = [&](Share share, QImage& copy, std::size_t firstSeries, int firstColumn, int endColumn) {
+    bool arrived = false;
+    try {
+      CopyRows(picture, copy, clip);
+      Enter(share, Stage::kMapping);
+      Prepare(series, firstSeries, 2, columns, rows);
+      arrived = true;
+      mapped.arrive_and_wait();
+      if (failed.load()) return;
+      DrawColumns(share, copy, clip, firstColumn, endColumn, series);
+    } catch (...) {
+      failed.store(true);
+      if (!arrived) mapped.count_down();  // the other share must not wait for this one
+    }
+  };
+  auto workerShare = [&] { drawShare(Share::kWorker, FWorkerCopy, 0, clip.left(), middle); };
+  if (!FWorker.Start(workerShare)) return false;
+  drawShare(Share::kCaller, FCallerCopy, 1, middle, end);
+  const bool workerReturned = FWorker.Wait();
+  if (failed.load() || !workerReturned) return false;
+  CopyColumns(FWorkerCopy, picture, clip, clip.left(), middle);
+  CopyColumns(FCallerCopy, picture, clip, middle, end);
   return true;
 }
 
-void SeriesRenderer::DrawColumns(QImage& target, const QRect& clip, int firstColumn, int endColumn,
+void SeriesRenderer::DrawAlone(QImage& picture, const QRect& clip, SeriesList series, const PixelScale& columns,
+                               const PixelScale& rows) noexcept {
+  if (picture.bits() == nullptr || !FitCopy(FCallerCopy, picture)) return;
+  try {
+    CopyRows(picture, FCallerCopy, clip);
+    Enter(Share::kAlone, Stage::kMapping);
+    Prepare(series, 0, 1, columns, rows);
+    DrawColumns(Share::kAlone, FCallerCopy, clip, clip.left(), clip.left() + clip.width(), series);
+  } catch (...) {
+    return;  // the picture stays as it was
+  }
+  CopyColumns(FCallerCopy, picture, clip, clip.left(), clip.left() + clip.width());
+}
+
+void SeriesRenderer::DrawColumns(Share share, QImage& target, const QRect& clip, int firstColumn, int endColumn,
                                  SeriesList series) const {
   QPainter painter(&target);
   painter.setRenderHint(QPainter::Antialiasing, true);
   for (std::size_t s = 0; s < series.size(); ++s) {
+    Enter(share, Stage::kDrawing);
     const std::vector<QPoint>& polyline = FPolylines[s];
     const int penWidth = series[s]->PenWidth();
     painter.setPen(QPen(ToQColor(series[s]->SeriesColor()), penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));

@@ -12,15 +12,24 @@
 // along its whole length whatever the clip, so lines to points far off the
 // plot are first cut to rows near it.
 //
-// With a second core the plot is drawn as two halves at once: a worker draws
-// the part of every series that reaches the left half into a copy of the
-// picture, the calling thread the rest into the picture itself, and the
-// left half is then copied over. Each pixel comes from the thread that drew
-// every segment reaching it, so the picture is the same as from one thread.
+// With a second core the plot is drawn as two halves at once: a worker
+// thread, kept for the renderer's life (RenderWorker.h), draws the part of
+// every series that reaches the left half into its copy of the picture, the
+// calling thread the rest into a copy of its own, and the picture receives
+// the two halves. Each pixel comes from the thread that drew every segment
+// reaching it, so the picture is the same as from one thread.
 //
-// Window thread only; the worker lives only while Draw runs and reads the
-// series while the caller waits, so the series must not change meanwhile
-// (nothing else runs on the window thread then).
+// Draw never throws. A share that fails (memory running out while mapping
+// the points or inside Qt's painting) fails the render cleanly: it still
+// arrives where the two shares meet once both have mapped their series, the
+// other stops there or finishes its half, the worker is waited for, and one
+// thread draws everything again. Since the picture only ever receives
+// finished copies, a render that fails even then leaves it as it was
+// (without series), and the next render starts afresh.
+//
+// Window thread only; the worker reads the series while the caller waits,
+// so the series must not change meanwhile (nothing else runs on the window
+// thread then).
 #pragma once
 
 #include <QImage>
@@ -30,6 +39,7 @@
 #include <span>
 #include <vector>
 
+#include "RenderWorker.h"
 #include "TFastLineSeries.h"
 
 class PixelScale;
@@ -43,10 +53,24 @@ class SeriesRenderer {
   // spans the smallest to the largest x of all series, inset at both ends by
   // the widest pen's margin. Strokes are clipped to the plot's columns and to
   // its rows widened by one above and below.
-  void Draw(QImage& picture, const QRect& plot, SeriesList series, double verticalMinimum, double verticalMaximum);
+  void Draw(QImage& picture, const QRect& plot, SeriesList series, double verticalMinimum,
+            double verticalMaximum) noexcept;
 
   // Columns per strip for pens wider than one pixel.
   static constexpr int kStripColumns = 8;
+
+  // Who draws: the calling thread's half, the worker's half, or one thread
+  // drawing everything.
+  enum class Share { kCaller, kWorker, kAlone };
+  // Mapping and reducing the points, then stroking them.
+  enum class Stage { kMapping, kDrawing };
+  // Test seam, process-wide: when set, every share calls it on its own
+  // thread before mapping its series and before stroking each series, and
+  // an exception it throws fails the share there as running out of memory
+  // would. Set it only while no chart renders; null (the default) in the
+  // program.
+  using FaultHook = void (*)(Share, Stage);
+  static void SetFaultHook(FaultHook hook);
 
  private:
   // Maps and reduces series first, first + step, ...
@@ -55,11 +79,19 @@ class SeriesRenderer {
   // Draws, in list order, every segment of every series that reaches the
   // columns firstColumn .. endColumn - 1; strips of wide pens are clipped to
   // those columns, one-pixel pens only to `clip`.
-  void DrawColumns(QImage& target, const QRect& clip, int firstColumn, int endColumn, SeriesList series) const;
-  // False when no second thread could be started; nothing is drawn then.
+  void DrawColumns(Share share, QImage& target, const QRect& clip, int firstColumn, int endColumn,
+                   SeriesList series) const;
+  // False when the halves could not be drawn (no second thread, no memory
+  // for the copies, a failed share); the picture is unchanged then.
   bool DrawInTwoHalves(QImage& picture, const QRect& clip, SeriesList series, const PixelScale& columns,
-                       const PixelScale& rows);
+                       const PixelScale& rows) noexcept;
+  // Everything on the calling thread; when that fails, the picture is
+  // unchanged.
+  void DrawAlone(QImage& picture, const QRect& clip, SeriesList series, const PixelScale& columns,
+                 const PixelScale& rows) noexcept;
 
   std::vector<std::vector<QPoint>> FPolylines;  // one per series, kept between renders
-  QImage FLeftPicture;                          // the worker's copy of the picture
+  QImage FWorkerCopy;                           // the worker's copy of the picture
+  QImage FCallerCopy;                           // the calling thread's copy
+  RenderWorker FWorker;                         // last: ends before the copies it draws into go
 };

@@ -2,13 +2,32 @@
 // the phases.
 #include "PreviewCache.h"
 
-#include <algorithm>
 #include <cstring>
-#include <span>
 
 namespace {
 
 constexpr auto kRelaxed = std::memory_order_relaxed;
+
+using Values = std::array<double, kGeneratorCount>;
+
+// The generators as the cache steps them: the inputs held, and per
+// generator the phases stored so far, the last being the phase before the
+// next step, to which every step adds the one after it.
+class HeldGenerators {
+ public:
+  HeldGenerators(const Values& frequency, const Values& amplitude,
+                 std::array<std::vector<double>, kGeneratorCount>& phases)
+      : FFrequency(frequency), FAmplitude(amplitude), FPhases(phases) {}
+  double Phase(std::size_t k) const { return FPhases[k].back(); }
+  double Amplitude(std::size_t k) const { return FAmplitude[k]; }
+  double Frequency(std::size_t k) const { return FFrequency[k]; }
+  void SetPhase(std::size_t k, double phase) { FPhases[k].push_back(phase); }
+
+ private:
+  const Values& FFrequency;
+  const Values& FAmplitude;
+  std::array<std::vector<double>, kGeneratorCount>& FPhases;
+};
 
 }  // namespace
 
@@ -38,32 +57,13 @@ void PreviewCache::Prepare(const GeneratorArray& bank, int32_t n) {
   if (n > FSteps) Extend(n);
 }
 
-// The same arithmetic as ComputePreviewTraces: the values of a step from the
-// phases before it, the phase steps, and the mix, a block of steps at a time.
 void PreviewCache::Extend(int32_t n) {
   const auto size = static_cast<std::size_t>(n);
   for (auto& values : FValues) values.reserve(size);
   for (auto& phases : FPhases) phases.reserve(size + 1);
-  std::array<tone::PhaseStepper, kGeneratorCount> steppers{};
-  preview_detail::Block phases{}, amplitudes{}, values{};
-  for (auto first = static_cast<std::size_t>(FSteps); first < size; first += preview_detail::kBlockSteps) {
-    const std::size_t steps = std::min(preview_detail::kBlockSteps, size - first);
-    for (std::size_t step = 0; step < steps; ++step) {
-      for (std::size_t k = 0; k < kGeneratorCount; ++k) {
-        const double phase = FPhases[k][first + step];
-        phases[step * kGeneratorCount + k] = phase;
-        amplitudes[step * kGeneratorCount + k] = FInputs.amplitude[k];
-        FPhases[k].push_back(steppers[k].Next(phase, FInputs.frequency[k]));
-      }
-    }
-    preview_detail::BlockValues(phases, amplitudes, steps * kGeneratorCount, values);
-    for (std::size_t step = 0; step < steps; ++step) {
-      const std::span<const double, kGeneratorCount> stepValues(values.data() + step * kGeneratorCount,
-                                                                kGeneratorCount);
-      for (std::size_t k = 0; k < kGeneratorCount; ++k) FValues[k].push_back(stepValues[k]);
-      FValues[kMixTrace].push_back(preview_detail::MixOf(stepValues));
-    }
-  }
+  HeldGenerators held(FInputs.frequency, FInputs.amplitude, FPhases);
+  const auto keep = [this](std::size_t trace, PreviewPoint point) { FValues[trace].push_back(point.y); };
+  preview_detail::StepTraces(held, FSteps, n, keep);
   FSteps = n;
 }
 

@@ -46,6 +46,7 @@ class PreviewCache {
   static Inputs ReadInputs(const GeneratorArray& bank);
   // Forgets what it holds when the inputs differ, then computes steps up to n.
   void Prepare(const GeneratorArray& bank, int32_t n);
+  // Computes steps FSteps .. n - 1 with ComputePreviewTraces' own loop.
   void Extend(int32_t n);
   void StorePhasesAfter(GeneratorArray& bank, int32_t n) const;
 

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <iterator>
 
+#include "Rounding.h"
 #include "ToneKernels.h"
 
 namespace tone::kernels::detail {
@@ -87,7 +88,7 @@ inline constexpr double kBoundPerPhaseSquared = 3.0e-38;
 // Past this bound the kernel decides nothing (a level far above full scale):
 // the nearest integer alone no longer tells the truncation.
 inline constexpr double kLargestBound = 0.25;
-// The reduction to the nearest integer (kIntegerShifter) holds below 2^51.
+// The reduction to the nearest integer (kRoundingShift) holds up to 2^51.
 inline constexpr double kSamplePhaseLimit = 0x1p+50;
 
 // The preview kernel's range: phases and levels whose partial products and
@@ -200,12 +201,15 @@ SINEFOLD_KERNEL_INLINE Wide<Isa> WideProduct(Wide<Isa> a, Wide<Isa> b) {
   return FastTwoSum<Isa>(product.hi, Isa::Add(product.lo, Isa::Add(Isa::Mul(a.hi, b.lo), Isa::Mul(a.lo, b.hi))));
 }
 
-// Adding and removing 1.5 * 2^52 leaves the integer nearest to x, ties to
-// even, for |x| < 2^51; the sum's last bit is that integer's parity.
-inline constexpr double kIntegerShifter = 0x1.8p+52;
+// The rounding of Rounding.h lane by lane: adding and removing kRoundingShift
+// leaves the integer nearest to each lane, ties to even, for |x| <= 2^51, and
+// the sum's last bit is that integer's parity, which the phase reduction
+// needs as well. Only the constants come from there: a function from a
+// header would be compiled here for this file's instruction set, and the
+// linker could keep that copy for every caller.
 
 // p = n + v with n the integer nearest to p and v in [-1/2, 1/2], exact for
-// |p| < 2^51: sin(pi * p + d) = (-1)^n * sin(pi * v + d).
+// |p| <= 2^51: sin(pi * p + d) = (-1)^n * sin(pi * v + d).
 template <class Isa>
 struct Reduced {
   typename Isa::V v;
@@ -214,14 +218,14 @@ struct Reduced {
 
 template <class Isa, class V = typename Isa::V>
 SINEFOLD_KERNEL_INLINE Reduced<Isa> ReducePhase(V p) {
-  const V shifted = Isa::Add(p, Isa::Set(kIntegerShifter));
-  const V n = Isa::Sub(shifted, Isa::Set(kIntegerShifter));
+  const V shifted = Isa::Add(p, Isa::Set(kRoundingShift));
+  const V n = Isa::Sub(shifted, Isa::Set(kRoundingShift));
   return {Isa::Sub(p, n), Isa::LowBitToSign(shifted)};
 }
 
 template <class Isa, class V = typename Isa::V>
 SINEFOLD_KERNEL_INLINE V RoundToInteger(V x) {
-  return Isa::Sub(Isa::Add(x, Isa::Set(kIntegerShifter)), Isa::Set(kIntegerShifter));
+  return Isa::Sub(Isa::Add(x, Isa::Set(kRoundingShift)), Isa::Set(kRoundingShift));
 }
 
 // The bits of the first `count` values of a block.

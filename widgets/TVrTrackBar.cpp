@@ -8,9 +8,9 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <climits>
-#include <cmath>
 
 #include "ProgramCursors.h"
+#include "Rounding.h"
 #include "TickScale.h"
 
 namespace {
@@ -20,14 +20,6 @@ constexpr int kLongTick = 4;
 constexpr int kShortTick = 3;
 constexpr int kMaxThumbStates = 4;
 constexpr QSize kNewSize(45, 175);
-
-// Nearest integer, ties to even (the default rounding mode), saturated at
-// the limits of an int.
-int RoundEven(double value) {
-  const double rounded = std::nearbyint(value);
-  if (std::isnan(rounded)) return 0;
-  return static_cast<int>(std::clamp(rounded, double(INT_MIN), double(INT_MAX)));
-}
 
 int ClampToInt(long long value) { return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX)); }
 
@@ -197,7 +189,7 @@ QRect TVrTrackBar::ThumbRect() const {
 int TVrTrackBar::PositionToPixel(int value) const {
   const double range = Range();
   const double fraction = range > 0 ? (double(value) - double(FMinValue)) / range : 0.0;
-  const long long b = 0LL + RoundEven(TrackLength() * fraction) + TrackStart();
+  const long long b = 0LL + RoundToInt(TrackLength() * fraction) + TrackStart();
   // The inner rectangle's near and far edges add up to the control's length.
   if (Vertical() && FStyle == TVrProgressStyle::psBottomLeft) return ClampToInt(height() - b - FThumbHeight);
   if (!Vertical() && FStyle == TVrProgressStyle::psTopRight) return ClampToInt(width() - b - FThumbWidth);
@@ -207,8 +199,8 @@ int TVrTrackBar::PositionToPixel(int value) const {
 int TVrTrackBar::PixelToPosition(int pixel) const {
   const long long along = Vertical() ? 0LL + height() - pixel - FThumbHeight : pixel;
   const int length = TrackLength();
-  double value = length > 0 ? std::nearbyint(double(along - TrackStart()) * Range() / length) : 0.0;
-  if ((FOptions & toFixedPoints) != 0) value = std::nearbyint(value / FFrequency) * FFrequency;
+  double value = length > 0 ? RoundHalfEven(double(along - TrackStart()) * Range() / length) : 0.0;
+  if ((FOptions & toFixedPoints) != 0) value = RoundHalfEven(value / FFrequency) * FFrequency;
   return static_cast<int>(std::min(std::max(value, 0.0) + FMinValue, double(FMaxValue)));
 }
 

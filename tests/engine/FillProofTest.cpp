@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "ToneFormula.h"
 #include "ToneReference.h"
 
 namespace {
@@ -56,7 +57,7 @@ void CheckStream(int index, const std::vector<const tone::kernels::KernelSet*>& 
     for (std::size_t i = 0; i < count; ++i) {
       phases[i] = phase;
       gaps[i] = tone::ArgumentGap(phase);
-      phase = tone::NextPhase(phase, frequency);
+      phase = tone_test::ReferenceNextPhase(phase, frequency);
     }
     for (std::size_t set = 0; set < kernelSets.size(); ++set) {
       tally.exactPath[set] +=

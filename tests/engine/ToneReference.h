@@ -1,5 +1,7 @@
-// The exact formula written out once more for the tests, step by step, and
-// the distance between two doubles in units in the last place.
+// The exact formula written out once more for the tests, step by step and
+// with its own constants, and the distance between two doubles in units in
+// the last place. Expected values come from here (or from MPFR and
+// literals), never from the engine's own ToneFormula.h.
 #pragma once
 
 #include <bit>
@@ -9,10 +11,53 @@
 #include <vector>
 
 #include "GeneratorBank.h"
-#include "ToneFormula.h"
 #include "ToneKernels.h"
 
 namespace tone_test {
+
+inline constexpr long double kPi = 3.141592653589793238462643383279502884L;
+
+// sin(pi * phase) * amplitude: the product pi * phase and the sine in
+// extended precision, times the level in extended precision, rounded once
+// to a double.
+inline double ReferenceValue(double phase, double amplitude) {
+  return static_cast<double>(sinl(kPi * static_cast<long double>(phase)) * static_cast<long double>(amplitude));
+}
+
+// frequency / 48000 + phase in extended precision, rounded to a double.
+inline double ReferenceNextPhase(double phase, double frequency) {
+  return static_cast<double>(static_cast<long double>(frequency) / 48000.0L + static_cast<long double>(phase));
+}
+
+// Toward zero, full scale beyond it, silence for not-a-number.
+inline int16_t ReferenceSample(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= 32767.0) return 32767;
+  if (value <= -32768.0) return -32768;
+  return static_cast<int16_t>(std::trunc(value));
+}
+
+// Values of the formula computed with MPFR to 300 bits from the
+// extended-precision argument and rounded once; each is also what the sinl
+// formula gives. Plain doubles give other values for all but the short
+// phases: 4.0e-12 for -1.6e-15 at phase 1, 23169.227 at 10^12 + 1/4.
+struct KnownValue {
+  double phase;
+  double amplitude;
+  double value;
+};
+inline constexpr KnownValue kKnownValues[] = {
+    {0.25, 32767.0, 0x1.6a07125426ecep+14},         // 23169.767899139602
+    {0.5, 32767.0, 32767.0},                        // the peak, a whole number
+    {1.0, 32767.0, -0x1.d9c9380a21d72p-50},         // -1.6437754329430323e-15
+    {1.5, 32767.0, -32767.0},                       //
+    {2.0, 1.0, 0x1.d9cceba3f91f2p-64},              // 1.0033115225336665e-19
+    {-0.75, 16384.0, -0x1.6a09e667f3bcdp+13},       // -11585.237502960395
+    {0x1p-20, 32767.0, 0x1.921c9104d5b39p-4},       // 0.098171774368307832
+    {123456.789, 10000.0, 0x1.809dd1b8dba7ep+12},   // 6153.8637016849807
+    {1e9 + 0.3, 32767.0, 0x1.9e343a56bac86p+14},    // 26509.056971472244
+    {1e12 + 0.25, 32767.0, 0x1.6a0712cf065d1p+14},  // 23169.768367862158
+};
 
 // The samples and the phase after them, computed value by value with sinl.
 struct ExactStream {
@@ -21,14 +66,11 @@ struct ExactStream {
 };
 
 inline ExactStream ExactFill(double phase, double frequency, double amplitude, std::size_t count) {
-  const long double pi = 3.141592653589793238462643383279502884L;
   ExactStream stream{{}, 0.0};
   stream.samples.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
-    const double y =
-        static_cast<double>(sinl(pi * static_cast<long double>(phase)) * static_cast<long double>(amplitude));
-    stream.samples.push_back(tone::TruncateToSample(y));
-    phase = static_cast<double>(static_cast<long double>(frequency) / 48000.0L + static_cast<long double>(phase));
+    stream.samples.push_back(ReferenceSample(ReferenceValue(phase, amplitude)));
+    phase = ReferenceNextPhase(phase, frequency);
   }
   stream.phaseAfter = phase;
   return stream;
