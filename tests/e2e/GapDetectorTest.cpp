@@ -1,14 +1,18 @@
 // The gap detector on the program's own start-up output, rendered offline
 // through the real mixer, with faults put in by hand: each fault is found
-// once, where it was put, and the clean output has none.
+// once, where it was put, and the clean output has none. And the whole
+// judgement of a recording on what a broken run hands it: nothing, silence,
+// too little, the tones too loud or one of them gone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "GapDetector.h"
 #include "GeneratorBank.h"
+#include "RecordingCheck.h"
 #include "bass_internal.h"
 
 namespace {
@@ -17,16 +21,19 @@ constexpr DWORD kRate = 48000;
 constexpr std::size_t kFrames = 2 * kRate;
 constexpr std::size_t kFaultAt = 50000;
 
+constexpr int kNoGenerator = -1;
+
 // Two seconds of what the program plays after start-up: 110, 220, ... 880 Hz
-// at level 16384, master volume 0.5.
-std::vector<int16_t> StartUpOutput() {
-  for (std::size_t k = 0; k < kGeneratorCount; ++k) {
+// at level 16384, master volume 0.5; or at another master volume, or with
+// one generator at level 0.
+std::vector<int16_t> StartUpOutput(float masterVolume = 0.5f, int silentGenerator = kNoGenerator) {
+  for (int k = 0; k < kGeneratorCount; ++k) {
     GeneratorBank[k].Phase.store(0.0);
     GeneratorBank[k].Frequency.store(110.0 * static_cast<double>(k + 1));
-    GeneratorBank[k].Amplitude.store(16384.0);
+    GeneratorBank[k].Amplitude.store(k == silentGenerator ? 0.0 : 16384.0);
   }
   EXPECT_TRUE(BASS_OfflineInit(kRate));
-  EXPECT_TRUE(BASS_SetVolume(0.5f));
+  EXPECT_TRUE(BASS_SetVolume(masterVolume));
   for (STREAMPROC* proc : GeneratorStreamProcs) {
     EXPECT_TRUE(BASS_ChannelPlay(BASS_StreamCreate(kRate, 2, 0, proc, nullptr), FALSE));
   }
@@ -86,5 +93,63 @@ INSTANTIATE_TEST_SUITE_P(Faults, GapDetector,
                          testing::Values(FaultCase{"silence_of_64_frames", Silence}, FaultCase{"63_frames_lost", Lose},
                                          FaultCase{"one_frame_lost", LoseOne}, FaultCase{"63_frames_repeated", Repeat}),
                          [](const auto& param) { return std::string(param.param.name); });
+
+struct RecordingCase {
+  const char* name;
+  std::vector<int16_t> (*recording)();
+  const char* fault;  // a part of the fault lines; empty for a recording that passes
+};
+
+void PrintTo(const RecordingCase& c, std::ostream* out) { *out << c.name; }
+
+constexpr double kRecordedSeconds = double(kFrames) / kRate;
+
+std::vector<int16_t> Clean() { return StartUpOutput(); }
+std::vector<int16_t> Empty() { return {}; }
+std::vector<int16_t> Silent() { return std::vector<int16_t>(2 * kFrames, 0); }
+std::vector<int16_t> ThreeQuarters() {
+  std::vector<int16_t> samples = StartUpOutput();
+  samples.resize(samples.size() * 3 / 4);
+  return samples;
+}
+std::vector<int16_t> FullVolume() { return StartUpOutput(1.0f); }
+std::vector<int16_t> Gen5Silent() { return StartUpOutput(0.5f, 4); }
+// The program's output stopping half-way, as when it dies during the
+// recording: the sink goes on with silence.
+std::vector<int16_t> EndsHalfWay() {
+  std::vector<int16_t> samples = StartUpOutput();
+  std::fill(samples.begin() + static_cast<std::ptrdiff_t>(samples.size() / 2), samples.end(), 0);
+  return samples;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string all;
+  for (const std::string& line : lines) all += line + "\n";
+  return all;
+}
+
+class RecordingJudgement : public testing::TestWithParam<RecordingCase> {};
+
+TEST_P(RecordingJudgement, FindsTheFaultThatMakesItFail) {
+  const gaps::Verdict verdict = gaps::JudgeRecording(GetParam().recording(), kRecordedSeconds);
+  const std::string faults = Joined(verdict.faults);
+  if (*GetParam().fault == '\0') {
+    EXPECT_TRUE(verdict.Passed()) << faults << verdict.gaps.size() << " gaps";
+  } else {
+    EXPECT_FALSE(verdict.Passed());
+    EXPECT_NE(faults.find(GetParam().fault), std::string::npos) << faults;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Recordings, RecordingJudgement,
+    testing::Values(RecordingCase{"start_up_output", Clean, ""},
+                    RecordingCase{"empty", Empty, "the recording is 0.000 s long, 2.000 s asked"},
+                    RecordingCase{"silent", Silent, "in 3 of 3 half-second stretches"},
+                    RecordingCase{"three_quarters_of_the_length", ThreeQuarters, "1.500 s long, 2.000 s asked"},
+                    RecordingCase{"at_full_volume", FullVolume, "110 Hz left 12"},
+                    RecordingCase{"one_tone_missing", Gen5Silent, "550 Hz left"},
+                    RecordingCase{"ends_half_way", EndsHalfWay, "in 2 of 3 half-second stretches"}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace

@@ -3,7 +3,9 @@
 # counts the gaps in what reaches the sink: IDLE seconds with the machine
 # otherwise idle, then LOADED seconds with a busy loop on every core.
 # Prints the gaps, the counts and the latency the sound server reports for
-# the program's stream; exits 0 when there was no gap at all.
+# the program's stream; exits 0 when there was no gap at all, each recording
+# had the length asked and the tones at their start-up levels throughout,
+# and at the end the program still ran with its stream on the sink.
 #
 # usage: gaps.sh PATH/TO/sinefold PATH/TO/gap_check IDLE LOADED
 set -uo pipefail
@@ -26,27 +28,31 @@ trap 'stop_load; cleanup_program_run' EXIT
 
 start_sound_server || fail "could not start Xvfb and PulseAudio"
 start_program "$SINEFOLD"
+poll_for 100 has_stream || fail "no stream reached the sink within 10 s"
 # The window shows once the start-up (and its phase reset by the preview) is
 # over; from then on the output is the tones' exact period.
-xdotool search --sync --onlyvisible --name '^Sinefold' >/dev/null || fail "no window"
+has_window() { xdotool search --onlyvisible --name '^Sinefold' >/dev/null; }
+poll_for 100 has_window || fail "no window within 10 s"
 
 # NAME SECONDS, with a long recording buffer, so that the recorder itself
-# never loses frames.
-record_long() {
+# never loses frames; then judges it.
+faults=0
+record_and_judge() {
   timeout "$2" parec --latency-msec=500 -d "$SINK.monitor" --rate=48000 --channels=2 --format=s16le >"$WORK/$1.raw"
+  "$GAP_CHECK" "$WORK/$1.raw" "$2" | sed "s/^/$1: /"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || faults=1
 }
 
-gaps=0
-record_long idle "$IDLE"
-"$GAP_CHECK" "$WORK/idle.raw" | sed 's/^/idle: /' || gaps=1
-
+record_and_judge idle "$IDLE"
 for _ in $(seq "$(nproc)"); do
   ( while :; do :; done ) &
   LOAD_PIDS+=($!)
 done
-record_long loaded "$LOADED"
-"$GAP_CHECK" "$WORK/loaded.raw" | sed 's/^/loaded: /' || gaps=1
+record_and_judge loaded "$LOADED"
 stop_load
 
+program_ended && fail "the program is no longer running at the end of the measurement"
+has_stream || fail "the program's stream is no longer on the sink at the end of the measurement"
 pactl list sink-inputs | grep -E 'Latency' | sed 's/^\s*/latency: /'
-exit $gaps
+[ "$faults" -eq 0 ] || fail "a recording had gaps, or was off its length or the tones' levels (see above)"
+echo "PASS: no gap, the length asked and the start-up levels in ${IDLE} s idle and ${LOADED} s loaded"

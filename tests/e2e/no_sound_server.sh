@@ -7,13 +7,19 @@
 #     within a few seconds with exit code 0.
 #   late-server: a person dismisses the boxes with Return; a PulseAudio null
 #     sink then comes up, and choosing "Default" in the device list plays the
-#     eight start-up tones into it.
+#     eight start-up tones into it at the level of master volume 50 %, the
+#     level a program started with the server up plays (the start-up
+#     volume was refused while there was no output).
+#   late-server-muted: the same with Mute pressed before the server comes
+#     up: the output that starts is silent from its start, and releasing
+#     Mute brings the tones at the level of master volume 50 %.
 #
-# usage: no_sound_server.sh CASE PATH/TO/sinefold PATH/TO/tone_check
+# usage: no_sound_server.sh CASE PATH/TO/sinefold PATH/TO/tone_check PATH/TO/screen_check
 set -uo pipefail
 CASE=$1
 SINEFOLD=$2
 TONE_CHECK=$3
+SCREEN_CHECK=$4
 HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=sound_server.sh
 source "$HERE/sound_server.sh"
@@ -65,20 +71,62 @@ while has_box; do
 done
 [ "$boxes" -eq 3 ] || fail "$boxes error boxes instead of three"
 
-start_pulse_server || fail "could not start PulseAudio"
-
 window=$(main_window)
 eval "$(xdotool getwindowgeometry --shell "$window")"
+OX=$X OY=$Y
+# Real input events at client coordinates; the Mix group is at (729, 274),
+# the Mute button at (16, 32) in it.
+click() { xdotool mousemove --sync $((OX + $1)) $((OY + $2)) click 1; }
+click_mute() { click $((729 + 16 + 28)) $((274 + 32 + 10)); }
+# Down, with the pointer on it, its face is the muted orange.
+mute_down() { "$SCREEN_CHECK" pixel $((OX + 729 + 16 + 3)) $((OY + 274 + 32 + 3)) 255 128 0; }
+
+if [ "$CASE" = late-server-muted ]; then
+  click_mute
+  poll_for 100 mute_down || fail "Mute did not go down"
+fi
+
+start_pulse_server || fail "could not start PulseAudio"
+
+# With Mute down, everything the sink receives from before the choice of
+# the device until well after its stream runs must be silence: not even a
+# blip before the volume comes. A reader besides the keep-alive one on the
+# monitor is the recording.
+recording() { [ "$(pactl list short source-outputs | wc -l)" -gt 1 ]; }
+if [ "$CASE" = late-server-muted ]; then
+  timeout 4 parec --latency-msec=20 -d "$SINK.monitor" --rate=48000 --channels=2 --format=s16le >"$WORK/muted.raw" &
+  recorder=$!
+  poll_for 50 recording || fail "the recording did not start"
+fi
+
 # The device list is at (8, 8) in the window; its popup takes the keyboard.
-xdotool mousemove --sync $((X + 8 + 300)) $((Y + 8 + 10)) click 1
+click $((8 + 300)) $((8 + 10))
 popup_open() { [ "$(visible_windows | wc -l)" -gt 1 ]; }
 poll_for 50 popup_open || fail "the device list did not open"
 xdotool type D
 xdotool key Return
 
 poll_for 100 has_stream || fail "no stream reached the sink within 10 s of choosing Default"
-expect_sound tones || fail "the eight start-up tones are not all in the recording"
+# The level of the eight start-up tones at master volume 50 %, clipping
+# included: what play_tones.sh hears from a program started with the server
+# up.
+AT_START_UP_LEVEL=startup=0.5
+
+if [ "$CASE" = late-server-muted ]; then
+  stream_runs() { pactl list sink-inputs | grep -q 'Corked: no'; }
+  poll_for 30 stream_runs || fail "the stream did not start within 3 s"
+  recording || fail "the recording ended before the stream started"
+  wait "$recorder"
+  "$TONE_CHECK" "$WORK/muted.raw" silent >"$WORK/muted.txt" ||
+    { cat "$WORK/muted.txt"; fail "with Mute down, the output that started once the server came up is not silent"; }
+  click_mute
+  expect_sound unmuted "$AT_START_UP_LEVEL" || fail "releasing Mute did not bring the tones at the level of 50 %"
+  verdict="Mute pressed before the server came up kept the output silent; releasing it played the tones at 50 %"
+else
+  expect_sound tones "$AT_START_UP_LEVEL" || fail "the eight start-up tones are not all at the level of 50 %"
+  verdict="Default chosen once a server came up plays the eight tones at 50 %"
+fi
 
 end_program
 [ "$EXIT_STATUS" -eq 0 ] || fail "the program ended with exit code $EXIT_STATUS after SIGTERM"
-echo "PASS: three error boxes without a sound server; Default chosen once a server came up plays the eight tones"
+echo "PASS: three error boxes without a sound server; $verdict"

@@ -62,9 +62,21 @@ start_pulse_server() {
   server_answers() { pactl info >/dev/null 2>&1; }
   poll_for 100 server_answers || { cat "$SOUND_DIR/pulse.log" >&2; return 1; }
   # An idle null sink renders in 2-second blocks and starves a new client;
-  # a reader on its monitor keeps it running in short blocks.
+  # a reader on its monitor keeps it running in short blocks, from the end
+  # of the block under way: until then a recording gets nothing (the first
+  # one after start-up came out up to 1.8 s short).
   parec --latency-msec=10 -d "$SINK.monitor" >/dev/null 2>&1 &
   KEEPALIVE_PID=$!
   monitor_read() { [ "$(pactl list short source-outputs | wc -l)" -gt 0 ]; }
-  poll_for 100 monitor_read
+  poll_for 100 monitor_read && poll_for 50 sink_in_short_blocks
+}
+
+# The null sink's latency in microseconds, as the server reports it: in a
+# long block it counts down the rest of the block, in short blocks it stays
+# under the 10 ms the keep-alive reader asks for.
+sink_latency_usec() { pactl list sinks | awk '$1 == "Latency:" { print $2; exit }'; }
+sink_in_short_blocks() {
+  local latency
+  latency=$(sink_latency_usec)
+  [ -n "$latency" ] && [ "$latency" -lt 50000 ]
 }
