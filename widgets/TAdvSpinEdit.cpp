@@ -18,6 +18,7 @@
 #include "RegionalSettings.h"
 #include "SteadyLook.h"
 #include "TAdvSpinButton.h"
+#include "WidgetAccessibility.h"
 
 namespace {
 
@@ -77,6 +78,7 @@ bool IsEnumerator(TLabelPosition position) {
 }  // namespace
 
 TAdvSpinEdit::TAdvSpinEdit(QWidget* parent) : QLineEdit(parent), FButton(new TAdvSpinButton(this)) {
+  AttachAccessibility(*this);
   setText(QStringLiteral("0"));
   setTextMargins(0, 0, kArrowWidth, 0);
   setAcceptDrops(false);  // text arrives by typing or by the checked paste only
@@ -86,6 +88,7 @@ TAdvSpinEdit::TAdvSpinEdit(QWidget* parent) : QLineEdit(parent), FButton(new TAd
   FButton->OnUpClick = [this](QObject*) { StepUp(); };
   FButton->OnDownClick = [this](QObject*) { StepDown(); };
   connect(this, &QLineEdit::textChanged, this, [this] {
+    NotifyValueChanged(*this, static_cast<double>(FloatValue()));
     if (OnChange) OnChange(this);
   });
   PlaceButton();

@@ -3,7 +3,8 @@
 //
 // The value lives only in the text: FloatValue parses the text on every read
 // and formats into it on every write, and every real change of the text
-// (typed, deleted, pasted, stepped or rewritten) raises OnChange once.
+// (typed, deleted, pasted, stepped or rewritten) raises OnChange once, after
+// announcing the new value to assistive tools.
 // Typed characters are filtered (AcceptsChar), a refused one beeps; a paste
 // is tried out first and dropped silently when the result is no number.
 // Separators come from the process's regional settings.

@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "WidgetAccessibility.h"
+
 namespace {
 
 constexpr QSize kNewSize(22, 23);
@@ -13,6 +15,7 @@ constexpr QSize kNewSize(22, 23);
 }  // namespace
 
 TAdvToolButton::TAdvToolButton(QWidget* parent) : QWidget(parent) {
+  AttachAccessibility(*this);
   resize(kNewSize);
   setFocusPolicy(Qt::NoFocus);
   setMouseTracking(true);
@@ -50,7 +53,7 @@ void TAdvToolButton::SetGroupIndex(int group) {
     BringGroupUp();  // one down button per group
     return;
   }
-  FDown = false;  // a plain button never stays down
+  StoreDown(false);  // a plain button never stays down
   if (FState == TButtonState::bsExclusive) FState = TButtonState::bsUp;
   update();
 }
@@ -58,7 +61,7 @@ void TAdvToolButton::SetGroupIndex(int group) {
 void TAdvToolButton::SetDown(bool down) {
   if (FGroupIndex == 0) return;  // a plain button never stays down
   if (down == FDown || (FDown && !FAllowAllUp)) return;
-  FDown = down;
+  StoreDown(down);
   if (down) {
     if (FState == TButtonState::bsUp) update();
     FState = TButtonState::bsExclusive;
@@ -78,10 +81,16 @@ void TAdvToolButton::BringGroupUp() {
     auto* other = dynamic_cast<TAdvToolButton*>(child);
     if (other == nullptr || other == this || other->FGroupIndex != FGroupIndex || !other->FDown) continue;
     // Another button of the group comes up even where it may not on its own.
-    other->FDown = false;
+    other->StoreDown(false);
     other->FState = TButtonState::bsUp;
     other->repaint();
   }
+}
+
+void TAdvToolButton::StoreDown(bool down) {
+  if (down == FDown) return;
+  FDown = down;
+  NotifyCheckedChanged(*this);
 }
 
 void TAdvToolButton::Click() {
@@ -153,17 +162,32 @@ void TAdvToolButton::mouseMoveEvent(QMouseEvent* event) {
 void TAdvToolButton::mouseReleaseEvent(QMouseEvent* event) {
   if (!FDragging) return;
   FDragging = false;
-  const bool inside = Inside(event->position().toPoint());
-  if (inside && FGroupIndex != 0) {
+  if (Inside(event->position().toPoint())) {
+    CompleteClick();
+  } else {
+    ShowFaceOfState();
+  }
+  RefreshHover();  // one more repaint, after OnClick has returned
+}
+
+void TAdvToolButton::Press() {
+  if (isEnabled()) CompleteClick();
+}
+
+void TAdvToolButton::CompleteClick() {
+  if (FGroupIndex != 0) {
     SetDown(!FDown);
     if (FDown) repaint();
   } else {
-    // Released outside, or a plain button: back to the face of its state.
-    FState = FDown ? TButtonState::bsExclusive : TButtonState::bsUp;
-    repaint();
+    ShowFaceOfState();
   }
-  if (inside) Click();  // after Down changed and the new face is on the screen
-  RefreshHover();       // one more repaint, after OnClick has returned
+  Click();  // after Down changed and the new face is on the screen
+}
+
+// Released outside, or a plain button: back to the face of its state.
+void TAdvToolButton::ShowFaceOfState() {
+  FState = FDown ? TButtonState::bsExclusive : TButtonState::bsUp;
+  repaint();
 }
 
 void TAdvToolButton::paintEvent(QPaintEvent*) {

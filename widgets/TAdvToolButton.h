@@ -45,6 +45,10 @@ class TAdvToolButton : public QWidget {
 
   // Runs OnClick.
   void Click();
+  // What a completed click does, for a request that comes without the mouse
+  // (an assistive tool's press): a toggle flips Down, then OnClick runs.
+  // Nothing while disabled.
+  void Press();
   // Hot exactly when the pointer is over the button; asks for a repaint.
   void RefreshHover();
 
@@ -64,6 +68,10 @@ class TAdvToolButton : public QWidget {
   bool Inside(const QPoint& point) const;
   bool OwnEnabled() const;
   void BringGroupUp();
+  // Every change of Down goes through here: assistive tools hear of it.
+  void StoreDown(bool down);
+  void CompleteClick();
+  void ShowFaceOfState();
   void SetFaceColor(ColorNumber& field, ColorNumber color);
 
   QString FCaption;

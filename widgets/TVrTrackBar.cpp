@@ -12,6 +12,7 @@
 #include "ProgramCursors.h"
 #include "Rounding.h"
 #include "TickScale.h"
+#include "WidgetAccessibility.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ TVrBevel GutterFrame() {
 }  // namespace
 
 TVrTrackBar::TVrTrackBar(QWidget* parent) : TVrCustomImageControl(parent) {
+  AttachAccessibility(*this);
   resize(kNewSize);
   setMouseTracking(true);
   setFocusPolicy(Qt::NoFocus);
@@ -82,6 +84,9 @@ void TVrTrackBar::SetPosition(int value) {
   if (value == FPosition) return;
   FPosition = value;
   Redraw();  // the new thumb is on the screen before anyone hears of it
+  // Before OnChange, whose handler may move the slider again: the notices
+  // then arrive in the order of the moves.
+  NotifyValueChanged(*this, FPosition);
   Change();
 }
 

@@ -58,7 +58,7 @@ class TVrTrackBar : public TVrCustomImageControl {
   static constexpr int kMaxExtent = QWIDGETSIZE_MAX;
 
   // Clamped to MinValue .. MaxValue; an unchanged value does nothing, a new
-  // one is drawn before OnChange runs.
+  // one is drawn and announced to assistive tools before OnChange runs.
   void SetPosition(int value);
   // Any value. Position moves into the new range (with its OnChange). A
   // MinValue above MaxValue is kept as given: Position then stays at

@@ -228,6 +228,7 @@ void TForm1::CreateGeneratorGroup(int generator) {
   slider->EndLoading();
   slider->setAccessibleName(GeneratorName(generator) + QStringLiteral(" level"));
   slider->OnChange = Bound(this, kGeneratorHandlers[index].level);
+  controls.lblAmp->setBuddy(slider);  // a screen reader introduces the slider with its percentage
   controls.tbAmp = slider;
 
   auto* spin = new TAdvSpinEdit(box);
@@ -292,6 +293,7 @@ void TForm1::CreateMixGroup() {
   tbAmpMix->EndLoading();
   tbAmpMix->setAccessibleName(QStringLiteral("Master volume"));
   tbAmpMix->OnChange = Bound(this, &TForm1::tbAmpMixChange);
+  lblAmpMix->setBuddy(tbAmpMix);
 }
 
 // Tab visits seFreq1, the device list, seFreq2, the chart, the scroll bar

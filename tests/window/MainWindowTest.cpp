@@ -12,10 +12,13 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "AlertRecorder.h"
 #include "EventWait.h"
@@ -193,6 +196,30 @@ TEST_F(MainWindow, EveryControlHasANameAScreenReaderCanSpeak) {
     EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromUtf8(name));
   }
   EXPECT_EQ(f.Label9->buddy(), f.cbOutputDevices);
+}
+
+// Each level label introduces its slider to a screen reader, which finds
+// the sliders as sliders with the level as their value, and no tab stops.
+TEST_F(MainWindow, EachLevelLabelIsItsSlidersLabel) {
+  TForm1& f = Create();
+  std::vector<std::pair<QLabel*, TVrTrackBar*>> pairs{{f.lblAmpMix, f.tbAmpMix}};
+  for (const TGeneratorControls& g : f.Generators) pairs.emplace_back(g.lblAmp, g.tbAmp);
+  for (const auto& [label, slider] : pairs) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(slider);
+    ASSERT_NE(accessible, nullptr);
+    const QString name = accessible->text(QAccessible::Name);
+    // The group box's title labels it too.
+    std::vector<QObject*> labels;
+    for (const auto& [other, relation] : accessible->relations(QAccessible::Label)) labels.push_back(other->object());
+    std::sort(labels.begin(), labels.end());
+    std::vector<QObject*> expected{label, slider->parentWidget()};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(labels, expected) << name.toStdString();
+    EXPECT_EQ(accessible->role(), QAccessible::Slider);
+    EXPECT_FALSE(accessible->state().focusable);
+    ASSERT_NE(accessible->valueInterface(), nullptr);
+    EXPECT_EQ(accessible->valueInterface()->currentValue().toInt(), slider->Position());
+  }
 }
 
 // The settings the window gives its chart, series, sliders, spin boxes,
