@@ -6,8 +6,10 @@
 #
 # It never rearranges the machine: a package whose installation would make
 # apt remove an installed one is left out, with a note. On a desktop with
-# PipeWire (pipewire-audio, pipewire-alsa) that is pulseaudio; the tests that
-# need it then show as skipped.
+# PipeWire (pipewire-audio, pipewire-alsa) that is pulseaudio; the tests on
+# PulseAudio then show as skipped and those on PipeWire run. PipeWire's own
+# packages (pipewire, pipewire-pulse, wireplumber) live alongside pulseaudio,
+# so a fresh machine gets both servers.
 set -euo pipefail
 
 program_packages=(
@@ -19,9 +21,12 @@ test_packages=(
   libgtest-dev libbenchmark-dev
   # libFuzzer for the number parser, MPFR for its exact reference
   clang libclang-rt-14-dev libmpfr-dev
-  # the end-to-end tests: a private X server and sound server, a recorder,
-  # and real input events
-  xvfb xauth x11-utils xdotool pulseaudio-utils pulseaudio
+  # the end-to-end tests: a private X server, real input events, pactl and
+  # the recorder, and both sound servers: PipeWire (with WirePlumber,
+  # pipewire-pulse and a session bus of its own) and PulseAudio
+  xvfb xauth x11-utils xdotool pulseaudio-utils
+  pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon
+  pulseaudio
 )
 
 case "${1:-tests}" in

@@ -29,14 +29,19 @@ void UnloadNullSink() {
       0);
 }
 
-// The server's playback streams: this test's is the only one.
-int SinkInputCount() {
-  FILE* listing = popen("pactl list short sink-inputs", "r");
+// The lines `pactl list short WHAT` prints, or -1 when it fails.
+int ServerListLength(const char* what) {
+  const std::string command = std::string("pactl list short ") + what;
+  FILE* listing = popen(command.c_str(), "r");
   if (listing == nullptr) return -1;
   int lines = 0;
   for (int c = std::fgetc(listing); c != EOF; c = std::fgetc(listing)) lines += c == '\n';
   return pclose(listing) == 0 ? lines : -1;
 }
+
+// The server's playback streams: this test's is the only one.
+int SinkInputCount() { return ServerListLength("sink-inputs"); }
+int ServerSinkCount() { return ServerListLength("sinks"); }
 
 double ProcessCpuSeconds() {
   timespec now{};
@@ -74,8 +79,15 @@ TEST_F(DeviceLoss, PlayingDeviceRemovedThenTheOutputIdlesFreeReturnsAndReopening
   // positions again.
   EXPECT_FALSE(BASS_Init(2, kRate, 0, nullptr, nullptr));
   EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_OPEN);
-  EXPECT_FALSE(BASS_Init(-1, kRate, 0, nullptr, nullptr));
-  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_OPEN);
+  // "Default" is whatever sink the server has left: none on PulseAudio, the
+  // dummy output WirePlumber puts up when the last sink goes on PipeWire.
+  if (ServerSinkCount() == 0) {
+    EXPECT_FALSE(BASS_Init(-1, kRate, 0, nullptr, nullptr));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_OPEN);
+  } else {
+    EXPECT_TRUE(BASS_Init(-1, kRate, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
+    EXPECT_TRUE(BASS_Free());
+  }
   EXPECT_TRUE(BASS_Init(BASS_DEVICE_NOSOUND, kRate, 0, nullptr, nullptr));  // still usable
   EXPECT_TRUE(BASS_Free());
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Plays the program's start-up tones into a private PulseAudio null sink and
-# counts the gaps in what reaches the sink: IDLE seconds with the machine
-# otherwise idle, then LOADED seconds with a busy loop on every core.
+# Plays the program's start-up tones into a private sound server's null sink
+# (see sound_server.sh) and counts the gaps in what reaches the sink: IDLE
+# seconds with the machine otherwise idle, then LOADED seconds with a busy
+# loop on every core.
 # Prints the gaps, the counts and the latency the sound server reports for
 # the program's stream; exits 0 when there was no gap at all, each recording
 # had the length asked and the tones at their start-up levels throughout,
@@ -26,19 +27,22 @@ stop_load() {
 }
 trap 'stop_load; cleanup_program_run' EXIT
 
-start_sound_server || fail "could not start Xvfb and PulseAudio"
+start_sound_server || fail "could not start Xvfb and the sound server"
 start_program "$SINEFOLD"
 poll_for 100 has_stream || fail "no stream reached the sink within 10 s"
+stream_takes_route_asked || fail "the stream did not come the way SDL_AUDIODRIVER='${SDL_AUDIODRIVER:-}' asks"
 # The window shows once the start-up (and its phase reset by the preview) is
 # over; from then on the output is the tones' exact period.
 has_window() { xdotool search --onlyvisible --name '^Sinefold' >/dev/null; }
 poll_for 100 has_window || fail "no window within 10 s"
 
-# NAME SECONDS, with a long recording buffer, so that the recorder itself
-# never loses frames; then judges it.
+# NAME SECONDS, recorded as a program that measures the output records it,
+# with a 20 ms buffer (a 500 ms one hides gaps that this one sees; the
+# recorder itself loses nothing at 20 ms on either server, see
+# recorder_check.sh); then judges it.
 faults=0
 record_and_judge() {
-  timeout "$2" parec --latency-msec=500 -d "$SINK.monitor" --rate=48000 --channels=2 --format=s16le >"$WORK/$1.raw"
+  timeout "$2" parec --latency-msec=20 -d "$SINK.monitor" --rate=48000 --channels=2 --format=s16le >"$WORK/$1.raw"
   "$GAP_CHECK" "$WORK/$1.raw" "$2" | sed "s/^/$1: /"
   [ "${PIPESTATUS[0]}" -eq 0 ] || faults=1
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs a test binary in an environment that names a PulseAudio socket where
-# nothing listens yet, and starts a PulseAudio null sink there when the test
-# asks for it (by creating $SINEFOLD_SERVER_WANTED; $SINEFOLD_SERVER_READY
-# appears once the server answers). Everything started is stopped by its
+# nothing listens yet, and starts the sound server chosen (see
+# sound_server.sh) with its null sink there when the test asks for it (by
+# creating $SINEFOLD_SERVER_WANTED; $SINEFOLD_SERVER_READY appears once the
+# server answers). Everything started is stopped by its
 # PID; the test's exit code is returned.
 #
 # usage: late_sound_server.sh TEST_BINARY [ARGUMENTS...]

@@ -5,8 +5,8 @@
 #
 #   terminate-at-box: SIGTERM while the first box is up ends the program
 #     within a few seconds with exit code 0.
-#   late-server: a person dismisses the boxes with Return; a PulseAudio null
-#     sink then comes up, and choosing "Default" in the device list plays the
+#   late-server: a person dismisses the boxes with Return; a sound server
+#     with its null sink then comes up, and choosing "Default" in the device list plays the
 #     eight start-up tones into it at the level of master volume 50 %, the
 #     level a program started with the server up plays (the start-up
 #     volume was refused while there was no output).
@@ -86,7 +86,7 @@ if [ "$CASE" = late-server-muted ]; then
   poll_for 100 mute_down || fail "Mute did not go down"
 fi
 
-start_pulse_server || fail "could not start PulseAudio"
+start_pulse_server || fail "could not start the sound server"
 
 # With Mute down, everything the sink receives from before the choice of
 # the device until well after its stream runs must be silence: not even a

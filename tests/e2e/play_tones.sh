@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # End to end: the real program under a private X server, playing into a
-# private PulseAudio null sink. Records what it plays and checks the eight
-# start-up tones at their levels; reads the window's pixels off the screen; drives it with
-# real input events (a typed frequency, the mute button twice, a level
-# dragged to the bottom) and hears each change; then unloads the sink under
-# it, checks that it survives, and closes it with SIGTERM, which must end it
-# cleanly with exit code 0.
+# private sound server's null sink (see sound_server.sh). Records what it
+# plays and checks the eight start-up tones at their levels; reads the
+# window's pixels off the screen; drives it with real input events (a typed
+# frequency, the mute button twice, a level dragged to the bottom) and hears
+# each change; then unloads the sink under it, checks that it survives, and
+# closes it with SIGTERM, which must end it cleanly with exit code 0.
 #
 # usage: play_tones.sh PATH/TO/sinefold PATH/TO/tone_check PATH/TO/screen_check [SCREENSHOT.png]
 # With SCREENSHOT.png it also saves the window as it looks after start-up.
@@ -20,7 +20,7 @@ source "$HERE/sound_server.sh"
 # shellcheck source=program_run.sh
 source "$HERE/program_run.sh"
 
-start_sound_server || fail "could not start Xvfb and PulseAudio"
+start_sound_server || fail "could not start Xvfb and the sound server"
 
 start_program "$SINEFOLD"
 poll_for 100 has_stream || fail "no stream reached the sink within 10 s"
@@ -70,10 +70,13 @@ for y in 120 150 180 200 230; do pointer $((8 + 16 + 28)) $((274 + 51 + y)); don
 xdotool mouseup 1
 expect_sound dragged "present=$OTHER_TONES" absent=1000,110 $QUIET || fail "Gen 1's level at the bottom still plays"
 
+# The stream leaves the sink with it: PulseAudio, left without a sink, ends
+# it; PipeWire moves it to the dummy output WirePlumber puts up instead.
 null_sink_module=$(pactl list short modules | awk '/module-null-sink/ {print $1; exit}')
+null_sink=$(pactl list short sinks | awk -v name="$SINK" '$2 == name { print $1 }')
 pactl unload-module "$null_sink_module" || fail "could not unload the null sink"
-no_stream() { [ "$(pactl list short sink-inputs | wc -l)" -eq 0 ]; }
-poll_for 100 no_stream || fail "the program's stream outlived its device by 10 s"
+no_stream_on_sink() { ! pactl list short sink-inputs | awk '{ print $2 }' | grep -qx "$null_sink"; }
+poll_for 100 no_stream_on_sink || fail "the program's stream outlived its device by 10 s"
 # Still alive and still answering: Mute goes down, and under the pointer its
 # face turns the muted orange.
 click $((729 + 16 + 28)) $((274 + 32 + 10))

@@ -28,6 +28,16 @@ start_program() {
 }
 
 has_stream() { [ "$(pactl list short sink-inputs | wc -l)" -gt 0 ]; }
+# On PipeWire the program's stream comes through pipewire-pulse, or with
+# SDL_AUDIODRIVER=pipewire over PipeWire's own protocol: a run measures the
+# route it names.
+stream_takes_route_asked() {
+  [ "$SOUND_SERVER" = pipewire ] || return 0
+  local through_pulse=yes expected=yes
+  pactl list sink-inputs | grep -q 'client.api = "pipewire-pulse"' || through_pulse=no
+  [ "${SDL_AUDIODRIVER:-}" = pipewire ] && expected=no
+  [ "$through_pulse" = "$expected" ]
+}
 program_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
 
 # Records NAME.raw from the null sink's monitor for 1.6 s.

@@ -1,19 +1,39 @@
 #!/usr/bin/env bash
-# Starts and stops a private X server and PulseAudio server with one null sink
-# for the tests that play real sound. Source it, then call start_sound_server
-# and stop_sound_server; every process is stopped by its PID.
+# Starts and stops a private X server and a private sound server with one
+# null sink for the tests that play real sound. Source it, then call
+# start_sound_server and stop_sound_server; every process is stopped by its
+# PID.
 #
-# After start_sound_server: DISPLAY, PULSE_SERVER and friends are exported, and
-# SINK is the null sink's name; its monitor is "$SINK.monitor".
+# SINEFOLD_SOUND_SERVER chooses the sound server:
+#   pulseaudio (the default): PulseAudio itself.
+#   pipewire: PipeWire with WirePlumber and pipewire-pulse, on a session bus
+#     of its own. The program reaches it through pipewire-pulse, or natively
+#     with SDL_AUDIODRIVER=pipewire.
+# Either way, after start_sound_server: DISPLAY, PULSE_SERVER and friends are
+# exported, SINK is the null sink's name (the default sink) and its monitor is
+# "$SINK.monitor", so a test runs unchanged on both.
 
 SINK=sinefold_test
+SOUND_SERVER=${SINEFOLD_SOUND_SERVER:-pulseaudio}
 
 # A test that cannot have its servers and tools is skipped, not failed: on a
 # desktop with PipeWire the install script leaves pulseaudio out, as apt
 # would remove the desktop's own sound packages for it. CTest reads the exit
 # code 77 as skipped.
 SOUND_TEST_SKIP=77
-for tool in Xvfb xdotool pulseaudio pactl parec; do
+case "$SOUND_SERVER" in
+  pulseaudio) server_tools=(pulseaudio) ;;
+  pipewire) server_tools=(dbus-daemon pipewire wireplumber pipewire-pulse) ;;
+  *)
+    echo "SINEFOLD_SOUND_SERVER is '$SOUND_SERVER', not pulseaudio or pipewire" >&2
+    exit 2
+    ;;
+esac
+if [ "${SDL_AUDIODRIVER:-}" = pipewire ] && [ "$SOUND_SERVER" != pipewire ]; then
+  echo "SDL_AUDIODRIVER=pipewire needs SINEFOLD_SOUND_SERVER=pipewire" >&2
+  exit 2
+fi
+for tool in Xvfb xdotool pactl parec "${server_tools[@]}"; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIP: $tool is not installed"
     exit "$SOUND_TEST_SKIP"
@@ -26,10 +46,10 @@ start_sound_server() {
 
 stop_sound_server() {
   local pid
-  for pid in ${KEEPALIVE_PID:-} ${PULSE_PID:-} ${XVFB_PID:-}; do
+  for pid in ${KEEPALIVE_PID:-} ${PULSE_PID:-} ${WIREPLUMBER_PID:-} ${PIPEWIRE_PID:-} ${DBUS_PID:-} ${XVFB_PID:-}; do
     kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
   done
-  KEEPALIVE_PID= PULSE_PID= XVFB_PID=
+  KEEPALIVE_PID='' PULSE_PID='' WIREPLUMBER_PID='' PIPEWIRE_PID='' DBUS_PID='' XVFB_PID=''
   [ -n "${SOUND_DIR:-}" ] && rm -rf "$SOUND_DIR"
   SOUND_DIR=
 }
@@ -37,7 +57,8 @@ stop_sound_server() {
 # The same servers one at a time, for a program that starts before its sound
 # server: point_at_absent_sound_server sets up the environment with
 # PULSE_SERVER naming a socket where nothing listens yet, start_display starts
-# the X server, and start_pulse_server starts PulseAudio on that socket later.
+# the X server, and start_pulse_server starts the sound server answering on
+# that socket later (PulseAudio, or PipeWire with pipewire-pulse).
 # stop_sound_server stops whatever of them runs.
 point_at_absent_sound_server() {
   SOUND_DIR=$(mktemp -d /tmp/sinefold-sound.XXXXXX)
@@ -45,6 +66,10 @@ point_at_absent_sound_server() {
   chmod 700 "$SOUND_DIR/runtime" "$SOUND_DIR/pulse"
   export HOME="$SOUND_DIR/home" XDG_RUNTIME_DIR="$SOUND_DIR/runtime" PULSE_RUNTIME_PATH="$SOUND_DIR/pulse"
   export PULSE_SERVER="unix:$SOUND_DIR/pulse/native"
+  # PipeWire clients (SDL's native driver) find the server here, never the
+  # desktop's.
+  export PIPEWIRE_RUNTIME_DIR="$XDG_RUNTIME_DIR"
+  unset PIPEWIRE_REMOTE
 }
 
 # Waits up to $1 tenths of a second for the command that follows to succeed.
@@ -64,28 +89,74 @@ start_display() {
   export DISPLAY=:$(cat "$SOUND_DIR/display")
 }
 
+# Starts the chosen server at PULSE_SERVER with the null sink as its default
+# sink, and a reader on the sink's monitor that keeps it rendering.
 start_pulse_server() {
-  # Without --disable-shm the server logs memfd errors here and may abort.
-  pulseaudio --daemonize=no --system=false --exit-idle-time=-1 --disallow-exit -n \
-    --disable-shm=true --use-pid-file=false \
-    --load=module-native-protocol-unix \
-    --load="module-null-sink sink_name=$SINK rate=48000 channels=2" >"$SOUND_DIR/pulse.log" 2>&1 &
-  PULSE_PID=$!
-  server_answers() { pactl info >/dev/null 2>&1; }
-  poll_for 100 server_answers || { cat "$SOUND_DIR/pulse.log" >&2; return 1; }
-  # An idle null sink renders in 2-second blocks and starves a new client;
-  # a reader on its monitor keeps it running in short blocks, from the end
-  # of the block under way: until then a recording gets nothing (the first
-  # one after start-up came out up to 1.8 s short).
+  "start_$SOUND_SERVER" || return 1
+  # An idle null sink renders in long blocks and starves a new client; a
+  # reader on its monitor keeps it running in short blocks, from the end of
+  # the block under way: until then a recording gets nothing (on PulseAudio,
+  # whose blocks are 2 s long, the first one after start-up came out up to
+  # 1.8 s short).
   parec --latency-msec=10 -d "$SINK.monitor" >/dev/null 2>&1 &
   KEEPALIVE_PID=$!
   monitor_read() { [ "$(pactl list short source-outputs | wc -l)" -gt 0 ]; }
   poll_for 100 monitor_read && poll_for 50 sink_in_short_blocks
 }
 
-# The null sink's latency in microseconds, as the server reports it: in a
-# long block it counts down the rest of the block, in short blocks it stays
-# under the 10 ms the keep-alive reader asks for.
+server_answers() { pactl info >/dev/null 2>&1; }
+
+start_pulseaudio() {
+  # Without --disable-shm the server logs memfd errors here and may abort.
+  pulseaudio --daemonize=no --system=false --exit-idle-time=-1 --disallow-exit -n \
+    --disable-shm=true --use-pid-file=false \
+    --load=module-native-protocol-unix \
+    --load="module-null-sink sink_name=$SINK rate=48000 channels=2" >"$SOUND_DIR/pulse.log" 2>&1 &
+  PULSE_PID=$!
+  poll_for 100 server_answers || { cat "$SOUND_DIR/pulse.log" >&2; return 1; }
+}
+
+start_pipewire() {
+  keep_wireplumber_off_devices
+  # WirePlumber needs a session bus; this one is private, so the servers
+  # never meet the desktop's (nor reserve its devices through it).
+  dbus-daemon --session --nofork --nopidfile --address="unix:path=$XDG_RUNTIME_DIR/bus" \
+    --print-address=3 3>"$SOUND_DIR/bus" >"$SOUND_DIR/dbus.log" 2>&1 &
+  DBUS_PID=$!
+  bus_written() { [ -s "$SOUND_DIR/bus" ]; }
+  poll_for 100 bus_written || { cat "$SOUND_DIR/dbus.log" >&2; return 1; }
+  local server_env=(env "DBUS_SESSION_BUS_ADDRESS=$(head -1 "$SOUND_DIR/bus")" "XDG_CONFIG_HOME=$HOME/.config")
+  "${server_env[@]}" pipewire >"$SOUND_DIR/pipewire.log" 2>&1 &
+  PIPEWIRE_PID=$!
+  listens_or_ended() { [ -S "$XDG_RUNTIME_DIR/pipewire-0" ] || ! kill -0 "$PIPEWIRE_PID" 2>/dev/null; }
+  poll_for 100 listens_or_ended && kill -0 "$PIPEWIRE_PID" 2>/dev/null || { cat "$SOUND_DIR/pipewire.log" >&2; return 1; }
+  "${server_env[@]}" wireplumber >"$SOUND_DIR/wireplumber.log" 2>&1 &
+  WIREPLUMBER_PID=$!
+  "${server_env[@]}" pipewire-pulse >"$SOUND_DIR/pulse.log" 2>&1 &
+  PULSE_PID=$!
+  poll_for 100 server_answers || { cat "$SOUND_DIR/pulse.log" >&2; return 1; }
+  pactl load-module module-null-sink "sink_name=$SINK" rate=48000 channels=2 >/dev/null &&
+    pactl set-default-sink "$SINK" || return 1
+  poll_for 100 null_sink_is_default || { cat "$SOUND_DIR/wireplumber.log" >&2; return 1; }
+}
+
+null_sink_is_default() { [ "$(pactl get-default-sink 2>/dev/null)" = "$SINK" ]; }
+
+# Without a sound card WirePlumber only offers a dummy output; on a desktop it
+# would open the machine's own cards, cameras and Bluetooth devices, which
+# belong to the desktop's server. Its configuration under the private HOME
+# turns those monitors off.
+keep_wireplumber_off_devices() {
+  local config="$HOME/.config/wireplumber"
+  mkdir -p "$config/main.lua.d" "$config/bluetooth.lua.d"
+  printf '%s\n' "alsa_monitor.enabled = false" "v4l2_monitor.enabled = false" "libcamera_monitor.enabled = false" \
+    >"$config/main.lua.d/51-sinefold-no-devices.lua"
+  echo "bluez_monitor.enabled = false" >"$config/bluetooth.lua.d/51-sinefold-no-devices.lua"
+}
+
+# The null sink's latency in microseconds, as the server reports it:
+# PulseAudio's counts down the rest of a long block and stays under the 10 ms
+# the keep-alive reader asks for in short blocks; PipeWire's stays near zero.
 sink_latency_usec() { pactl list sinks | awk '$1 == "Latency:" { print $2; exit }'; }
 sink_in_short_blocks() {
   local latency

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs a command with a private X server and PulseAudio null sink up, and
+# Runs a command with a private X server and sound server (null sink) up, and
 # stops them again afterwards. The command's exit code is returned.
 set -uo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)

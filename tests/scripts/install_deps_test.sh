@@ -17,15 +17,19 @@ package=${!#}
 grep -qx "$package" "$STANDIN_WORK/installed" && echo "install ok installed" && exit 0
 exit 1
 STANDIN
-# apt-get: a simulation lists "Remv pipewire-audio" when pulseaudio is asked
-# for and pipewire-audio is installed; a real install records its packages.
+# apt-get: a simulation lists "Remv VICTIM" for each package asked for that
+# $WORK/conflicts pairs with an installed VICTIM (lines "PACKAGE VICTIM", as
+# Debian 12's pulseaudio with pipewire-audio and pipewire-alsa); a real
+# install records its packages.
 cat >"$WORK/bin/apt-get" <<'STANDIN'
 #!/usr/bin/env bash
 case " $* " in
   *" update "*) exit 0 ;;
   *" --simulate "*)
     for package in "$@"; do
-      [ "$package" = pulseaudio ] && grep -qx pipewire-audio "$STANDIN_WORK/installed" && echo "Remv pipewire-audio [1.0]"
+      while read -r wanted victim; do
+        [ "$package" = "$wanted" ] && grep -qx "$victim" "$STANDIN_WORK/installed" && echo "Remv $victim [1.0]"
+      done <"$STANDIN_WORK/conflicts"
     done
     echo "Inst something"; exit 0 ;;
   *" install "*) for package in "$@"; do [[ $package == -* || $package == install ]] || echo "$package"; done >"$STANDIN_WORK/chosen" ;;
@@ -33,6 +37,7 @@ esac
 STANDIN
 chmod +x "$WORK/bin/"*
 export STANDIN_WORK=$WORK
+printf '%s\n' "pulseaudio pipewire-audio" "pulseaudio pipewire-alsa" >"$WORK/conflicts"
 
 failures=0
 # chosen_for SET INSTALLED...: runs the script with those packages installed.
@@ -49,16 +54,29 @@ expect() {  # expect yes|no PACKAGE CASE
   [ "$found" = "$1" ] || { echo "FAIL: $3: $2 chosen: $found, expected $1"; failures=1; }
 }
 
+# A fresh machine (CI) gets both sound servers.
 chosen_for tests
-expect yes pulseaudio "bare machine"
-expect yes libsdl2-dev "bare machine"
-expect yes libgtest-dev "bare machine"
+for package in pulseaudio pipewire pipewire-pulse wireplumber dbus-daemon libsdl2-dev libgtest-dev; do
+  expect yes "$package" "bare machine"
+done
 
-chosen_for tests pipewire pipewire-audio pipewire-alsa
-expect no pulseaudio "PipeWire desktop"
-expect yes pulseaudio-utils "PipeWire desktop"
-expect yes xvfb "PipeWire desktop"
-grep -q "Not installing pulseaudio" "$WORK/stderr" || { echo "FAIL: PipeWire desktop: no note on the package left out"; failures=1; }
+# A PipeWire desktop, with either of the packages pulseaudio would remove.
+for desktop in pipewire-audio pipewire-alsa; do
+  chosen_for tests pipewire "$desktop"
+  expect no pulseaudio "desktop with $desktop"
+  for package in pipewire-pulse wireplumber pulseaudio-utils xvfb; do
+    expect yes "$package" "desktop with $desktop"
+  done
+  grep -q "Not installing pulseaudio" "$WORK/stderr" ||
+    { echo "FAIL: desktop with $desktop: no note on the package left out"; failures=1; }
+done
+
+# Whatever apt's simulation says it would remove for is dropped, not only
+# pulseaudio; the rest is still installed.
+echo "xdotool some-tool" >>"$WORK/conflicts"
+chosen_for tests some-tool
+expect no xdotool "a package apt would remove some-tool for"
+expect yes pulseaudio "a package apt would remove some-tool for"
 
 chosen_for program
 expect yes qt6-base-dev "program only"
