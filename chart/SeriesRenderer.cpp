@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "ChartPoints.h"
+#include "DevicePixels.h"
 #include "PolylineStrips.h"
 
 namespace {
@@ -110,14 +111,20 @@ void CopyColumns(const QImage& copy, QImage& picture, const QRect& clip, int fir
 
 void SeriesRenderer::SetFaultHook(FaultHook hook) { gFaultHook.store(hook, std::memory_order_release); }
 
-void SeriesRenderer::Draw(QImage& picture, const QRect& plot, SeriesList series, double verticalMinimum,
+int SeriesRenderer::PenPixels(const TFastLineSeries& series) const {
+  return FRatio == 1.0 ? series.PenWidth() : std::max(1, RoundToInt(series.PenWidth() * FRatio));
+}
+
+void SeriesRenderer::Draw(QImage& picture, const QRect& logicalPlot, SeriesList series, double verticalMinimum,
                           double verticalMaximum) noexcept {
+  FRatio = picture.devicePixelRatio();
+  const QRect plot = ToDevice(logicalPlot, FRatio);
   if (plot.isEmpty()) return;
   double first = std::numeric_limits<double>::infinity();
   double last = -first;
   int inset = 0;
   for (const auto& line : series) {
-    inset = std::max(inset, EndInset(line->PenWidth()));
+    inset = std::max(inset, EndInset(PenPixels(*line)));
     if (line->Points().empty()) continue;
     first = std::min(first, line->Points().front().X);
     last = std::max(last, line->Points().back().X);
@@ -125,7 +132,8 @@ void SeriesRenderer::Draw(QImage& picture, const QRect& plot, SeriesList series,
   if (first > last) return;  // no points at all
   const PixelScale columns(first, last, plot.left() + inset, plot.width() - 2 * inset, +1);
   const PixelScale rows(verticalMinimum, verticalMaximum, plot.top() + plot.height(), plot.height(), -1);
-  const QRect clip = QRect(plot.left(), plot.top() - 1, plot.width(), plot.height() + 3).intersected(picture.rect());
+  const QRect logicalClip(logicalPlot.left(), logicalPlot.top() - 1, logicalPlot.width(), logicalPlot.height() + 3);
+  const QRect clip = ToDevice(logicalClip, FRatio).intersected(picture.rect());
   if (clip.isEmpty()) return;
   try {
     FPolylines.resize(series.size());
@@ -200,7 +208,7 @@ void SeriesRenderer::DrawColumns(Share share, QImage& target, const QRect& clip,
   for (std::size_t s = 0; s < series.size(); ++s) {
     Enter(share, Stage::kDrawing);
     const std::vector<QPoint>& polyline = FPolylines[s];
-    const int penWidth = series[s]->PenWidth();
+    const int penWidth = PenPixels(*series[s]);
     painter.setPen(QPen(ToQColor(series[s]->SeriesColor()), penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     const bool thin = penWidth <= 1;
     PolylineStrips strips(polyline, firstColumn, endColumn, thin ? endColumn - firstColumn : kStripColumns,

@@ -1,6 +1,10 @@
 // Draws the chart's series into its off-screen picture: maps and reduces
 // every series' points (ChartPoints.h), then strokes them in list order,
-// anti-aliased, with round caps and joins, at pixel centres.
+// anti-aliased, with round caps and joins, at pixel centres. A picture with
+// a device pixel ratio is drawn in its device pixels: the plot's edges go to
+// the nearest device pixels, the points are mapped and reduced per device
+// column and each pen is as many device pixels wide as it covers, rounded
+// (DevicePixels.h).
 //
 // A pen wider than one pixel is filled as an outline, strip by strip of
 // columns, each strip clipped to its columns and given the part of the
@@ -48,8 +52,8 @@ class SeriesRenderer {
  public:
   using SeriesList = std::span<const std::unique_ptr<TFastLineSeries>>;
 
-  // Draws `series` over the plot rectangle `plot` (Qt rectangle; the bottom
-  // edge top + height is where `verticalMinimum` lands). The horizontal scale
+  // Draws `series` over the plot rectangle `plot` (Qt rectangle in logical
+  // pixels; the bottom edge top + height is where `verticalMinimum` lands). The horizontal scale
   // spans the smallest to the largest x of all series, inset at both ends by
   // the widest pen's margin. Strokes are clipped to the plot's columns and to
   // its rows widened by one above and below.
@@ -74,6 +78,8 @@ class SeriesRenderer {
 
  private:
   // Maps and reduces series first, first + step, ...
+  // A series' pen width in the picture's pixels.
+  int PenPixels(const TFastLineSeries& series) const;
   void Prepare(SeriesList series, std::size_t first, std::size_t step, const PixelScale& columns,
                const PixelScale& rows);
   // Draws, in list order, every segment of every series that reaches the
@@ -90,6 +96,7 @@ class SeriesRenderer {
   void DrawAlone(QImage& picture, const QRect& clip, SeriesList series, const PixelScale& columns,
                  const PixelScale& rows) noexcept;
 
+  double FRatio = 1.0;                          // of the picture being drawn
   std::vector<std::vector<QPoint>> FPolylines;  // one per series, kept between renders
   QImage FWorkerCopy;                           // the worker's copy of the picture
   QImage FCallerCopy;                           // the calling thread's copy

@@ -8,6 +8,8 @@
 #include <climits>
 #include <cmath>
 
+#include "DevicePixels.h"
+
 namespace {
 
 constexpr ColorNumber kDefaultColor = 0x404000;
@@ -125,16 +127,23 @@ QRect TChart::PlotRect() const { return HasLegend() ? Legend().PlotRect() : Char
 
 void TChart::paintEvent(QPaintEvent*) {
   if (width() <= 0 || height() <= 0) return;
-  if (FPictureStale || FPicture.size() != size()) RenderPicture();
+  const double ratio = PaintRatio(*this);
+  if (FPictureStale || FPicture.size() != ToDevice(size(), ratio) || FPicture.devicePixelRatio() != ratio) {
+    RenderPicture(ratio);
+  }
   QPainter(this).drawImage(0, 0, FPicture);
 }
 
 void TChart::resizeEvent(QResizeEvent*) { InvalidatePicture(); }
 
-void TChart::RenderPicture() {
+// The series are drawn in the picture's device pixels (SeriesRenderer reads
+// its ratio); the legend through a painter that the ratio scales.
+void TChart::RenderPicture(double ratio) {
   ++FPaintCount;
   FPictureStale = false;
-  if (FPicture.size() != size()) FPicture = QImage(size(), QImage::Format_RGB32);
+  const QSize deviceSize = ToDevice(size(), ratio);
+  if (FPicture.size() != deviceSize) FPicture = QImage(deviceSize, QImage::Format_RGB32);
+  FPicture.setDevicePixelRatio(ratio);
   FPicture.fill(ToQColor(FColor));
   if (!HasLegend()) {
     FSeriesRenderer.Draw(FPicture, ChartRect(), FSeries, FVerticalMinimum, FVerticalMaximum);

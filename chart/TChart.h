@@ -4,9 +4,9 @@
 // panning; the mouse wheel, clicks and keys do nothing. It takes the focus
 // through the tab order only.
 //
-// The picture is rendered off-screen only when the data, the settings, the
-// size or the hovered legend entry changed, and every paint copies it in one
-// block. Repaint requests go through update(), so any number of them before
+// The picture is rendered off-screen, at the screen's resolution, only when
+// the data, the settings, the size, that resolution or the hovered legend
+// entry changed, and every paint copies it in one block. Repaint requests go through update(), so any number of them before
 // the thread returns to its event loop give one render; a caller that changes
 // many series at once holds them in BeginUpdate .. EndUpdate, so that the
 // change asks the toolkit for one repaint.
@@ -99,7 +99,8 @@ class TChart : public QWidget {
   QRect ChartRect() const;
   LegendMetrics MeasureLegend() const;
   bool HasLegend() const { return !FSeries.empty(); }
-  void RenderPicture();
+  // At `ratio` device pixels per logical pixel.
+  void RenderPicture(double ratio);
   void DrawLegend(QPainter& painter, const LegendLayout& legend) const;
   void SetHoveredEntry(int entry);
 

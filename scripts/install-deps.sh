@@ -27,6 +27,11 @@ test_packages=(
   xvfb xauth x11-utils xdotool pulseaudio-utils
   pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon
   pulseaudio
+  # the run on Wayland (a headless Weston) and the one through a screen
+  # reader's interface (the accessibility bus and an AT-SPI client)
+  weston at-spi2-core dbus-bin python3-gi gir1.2-atspi-2.0
+  # the Debian package: its tools, the PNG icons, and its validators
+  dpkg-dev librsvg2-bin desktop-file-utils appstream
 )
 
 case "${1:-tests}" in

@@ -3,8 +3,8 @@
 
 TAdvSpinButton::TAdvSpinButton(QWidget* parent)
     : QWidget(parent),
-      FUpButton(new TAdvTimerSpeedButton(QStringLiteral(":/AdvSpinUp.xpm"), this)),
-      FDownButton(new TAdvTimerSpeedButton(QStringLiteral(":/AdvSpinDown.xpm"), this)) {
+      FUpButton(new TAdvTimerSpeedButton(ArrowDirection::kUp, this)),
+      FDownButton(new TAdvTimerSpeedButton(ArrowDirection::kDown, this)) {
   setFocusPolicy(Qt::NoFocus);
   FUpButton->OnClick = [this](QObject*) {
     if (OnUpClick) OnUpClick(this);

@@ -5,10 +5,11 @@
 #include <QPainter>
 
 #include "Colors.h"
+#include "DevicePixels.h"
 #include "TVrBevel.h"
 
-TAdvTimerSpeedButton::TAdvTimerSpeedButton(const QString& picture, QWidget* parent)
-    : QWidget(parent), FPicture(picture) {
+TAdvTimerSpeedButton::TAdvTimerSpeedButton(ArrowDirection direction, QWidget* parent)
+    : QWidget(parent), FDirection(direction) {
   setFocusPolicy(Qt::NoFocus);
   SetRepeatTimer(std::make_unique<QtRepeatTimer>());
 }
@@ -54,6 +55,11 @@ void TAdvTimerSpeedButton::mouseReleaseEvent(QMouseEvent* event) {
   if (rect().contains(event->position().toPoint())) Click();
 }
 
+const QImage& TAdvTimerSpeedButton::Picture(double ratio) {
+  if (FPicture.isNull() || FPicture.devicePixelRatio() != ratio) FPicture = ArrowPicture(FDirection, ratio);
+  return FPicture;
+}
+
 void TAdvTimerSpeedButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   QRect face = rect();
@@ -61,6 +67,12 @@ void TAdvTimerSpeedButton::paintEvent(QPaintEvent*) {
   DrawFrame(painter, face, 1, ToQColor(sunken ? clBtnShadow : clBtnHighlight),
             ToQColor(sunken ? clBtnHighlight : clBtnShadow));
   painter.fillRect(face, ToQColor(clBtnFace));
-  const QPoint offset = sunken ? QPoint(1, 1) : QPoint(0, 0);
-  painter.drawImage(QPoint((width() - FPicture.width()) / 2, (height() - FPicture.height()) / 2) + offset, FPicture);
+  // Centred and pressed in on device pixels, so that the arrow's pixels are
+  // the screen's.
+  const double ratio = PaintRatio(*this);
+  const QImage& arrow = Picture(ratio);
+  const int offset = sunken ? ToDevice(1, ratio) : 0;
+  const QPoint at((ToDevice(width(), ratio) - arrow.width()) / 2 + offset,
+                  (ToDevice(height(), ratio) - arrow.height()) / 2 + offset);
+  painter.drawImage(QPointF(at) / ratio, arrow);
 }

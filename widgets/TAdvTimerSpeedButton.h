@@ -7,12 +7,13 @@
 #include <QWidget>
 #include <memory>
 
+#include "ArrowPicture.h"
 #include "NotifyEvent.h"
 #include "RepeatTimer.h"
 
 class TAdvTimerSpeedButton : public QWidget {
  public:
-  TAdvTimerSpeedButton(const QString& picture, QWidget* parent);
+  TAdvTimerSpeedButton(ArrowDirection direction, QWidget* parent);
 
   // Replaces the repeat timer (tests drive theirs by hand); the button owns
   // it. A pending shot of the old one is dropped; null is ignored.
@@ -35,6 +36,10 @@ class TAdvTimerSpeedButton : public QWidget {
   void Repeat();
   void Click();
 
+  // The arrow at the ratio of the last paint.
+  const QImage& Picture(double ratio);
+
+  ArrowDirection FDirection;
   QImage FPicture;
   std::unique_ptr<RepeatTimer> FRepeatTimer;
   bool FPressed = false;

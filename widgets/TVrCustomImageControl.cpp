@@ -3,6 +3,8 @@
 
 #include <QPainter>
 
+#include "DevicePixels.h"
+
 TVrCustomImageControl::TVrCustomImageControl(QWidget* parent) : QWidget(parent) {
   // Every pixel is painted from the off-screen picture.
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -23,12 +25,18 @@ void TVrCustomImageControl::EndLoading() {
 }
 
 void TVrCustomImageControl::paintEvent(QPaintEvent*) {
-  const QSize size(std::max(width(), 1), std::max(height(), 1));
+  FPictureRatio = PaintRatio(*this);
+  const QSize size = ToDevice(QSize(std::max(width(), 1), std::max(height(), 1)), FPictureRatio).expandedTo(QSize(1, 1));
   if (FBitmapImage.size() != size) FBitmapImage = QImage(size, QImage::Format_RGB32);
+  // Painted in device pixels under the painter's own scale, so that parts
+  // can reset it to place themselves on device pixels.
+  FBitmapImage.setDevicePixelRatio(1.0);
   FBitmapImage.fill(Color());
   {
     QPainter painter(&FBitmapImage);
+    if (FPictureRatio != 1.0) painter.scale(FPictureRatio, FPictureRatio);
     PaintImage(painter);
   }
+  FBitmapImage.setDevicePixelRatio(FPictureRatio);
   if (width() > 0 && height() > 0) QPainter(this).drawImage(0, 0, FBitmapImage);
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "DevicePixels.h"
 #include "ProgramCursors.h"
 #include "Rounding.h"
 #include "TickScale.h"
@@ -42,6 +43,38 @@ void ClearColor(QImage& image, QRgb color) {
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
     std::replace(line, line + image.width(), color, qRgba(0, 0, 0, 0));
   }
+}
+
+// The thumb picture's frame: a black ring and a one-pixel bevel inside it.
+constexpr int kThumbFrameDepth = 2;
+
+// Which source pixel device pixel `device` of an enlargement shows, when the
+// first and last `edge` source pixels become `line` device pixels each and
+// the rest stretches over what is left: the thumb's frame lines keep one
+// thickness at any ratio. Too small to hold the edges, it samples evenly.
+int SourcePixel(int device, int deviceLength, int sourceLength, int edge, int line) {
+  const int edgeLength = edge * line;
+  if (sourceLength <= 2 * edge || deviceLength <= 2 * edgeLength) {
+    return static_cast<int>(static_cast<long long>(device) * sourceLength / std::max(deviceLength, 1));
+  }
+  if (device < edgeLength) return device / line;
+  const int fromEnd = deviceLength - 1 - device;
+  if (fromEnd < edgeLength) return sourceLength - 1 - fromEnd / line;
+  const long long stretched = static_cast<long long>(device - edgeLength) * (sourceLength - 2 * edge);
+  return edge + static_cast<int>(stretched / (deviceLength - 2 * edgeLength));
+}
+
+// `source` enlarged (or reduced) to `size`, its frame kept `line` pixels per
+// source pixel.
+QImage KeepingFrame(const QImage& source, QSize size, int line) {
+  QImage result(size, source.format());
+  for (int y = 0; y < size.height(); ++y) {
+    const int sy = SourcePixel(y, size.height(), source.height(), kThumbFrameDepth, line);
+    for (int x = 0; x < size.width(); ++x) {
+      result.setPixel(x, y, source.pixel(SourcePixel(x, size.width(), source.width(), kThumbFrameDepth, line), sy));
+    }
+  }
+  return result;
 }
 
 TVrBevel GutterFrame() {
@@ -166,6 +199,27 @@ void TVrTrackBar::LoadThumbImage() {
   FThumbImage = picture;
   FThumbHeight = FThumbImage.height();
   FThumbWidth = FThumbImage.width() / FThumbStates;
+  FDeviceThumbRatio = 0.0;
+}
+
+const QImage& TVrTrackBar::DeviceThumbImage(double ratio) {
+  if (ratio == 1.0) return FThumbImage;
+  if (ratio == FDeviceThumbRatio) return FDeviceThumbImage;
+  // Each state's picture on its own, so that each keeps its frame.
+  const QSize state = ToDevice(QSize(FThumbWidth, FThumbHeight), ratio);
+  QImage pictures(state.width() * FThumbStates, state.height(), QImage::Format_ARGB32);
+  pictures.fill(Qt::transparent);
+  if (!FThumbImage.isNull() && !state.isEmpty()) {
+    QPainter painter(&pictures);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (int s = 0; s < FThumbStates; ++s) {
+      const QImage source = FThumbImage.copy(s * FThumbWidth, 0, FThumbWidth, FThumbHeight);
+      painter.drawImage(s * state.width(), 0, KeepingFrame(source, state, DeviceLineWidth(ratio)));
+    }
+  }
+  FDeviceThumbImage = pictures;
+  FDeviceThumbRatio = ratio;
+  return FDeviceThumbImage;
 }
 
 // --- Geometry ---------------------------------------------------------------
@@ -173,9 +227,15 @@ void TVrTrackBar::LoadThumbImage() {
 int TVrTrackBar::TrackStart() const { return FBorderWidth; }
 
 // A thumb with no room to travel has a track of length 0.
-int TVrTrackBar::TrackLength() const {
-  const int inner = Vertical() ? height() - 2 * FBorderWidth - FThumbHeight : width() - 2 * FBorderWidth - FThumbWidth;
-  return std::max(inner, 0);
+int TVrTrackBar::TrackLength() const { return Extents(1.0).Length(); }
+
+TVrTrackBar::TrackExtents TVrTrackBar::Extents(double ratio) const {
+  return {ToDevice(Vertical() ? height() : width(), ratio), ToDevice(FBorderWidth, ratio),
+          ToDevice(Vertical() ? FThumbHeight : FThumbWidth, ratio)};
+}
+
+bool TVrTrackBar::Reversed() const {
+  return Vertical() ? FStyle == TVrProgressStyle::psBottomLeft : FStyle == TVrProgressStyle::psTopRight;
 }
 
 double TVrTrackBar::Range() const { return double(FMaxValue) - double(FMinValue); }
@@ -191,13 +251,14 @@ QRect TVrTrackBar::ThumbRect() const {
   return QRect(leading, (height() - FThumbHeight) / 2, FThumbWidth, FThumbHeight);
 }
 
-int TVrTrackBar::PositionToPixel(int value) const {
+int TVrTrackBar::PositionToPixel(int value) const { return LeadingEdge(value, Extents(1.0)); }
+
+int TVrTrackBar::LeadingEdge(int value, const TrackExtents& extents) const {
   const double range = Range();
   const double fraction = range > 0 ? (double(value) - double(FMinValue)) / range : 0.0;
-  const long long b = 0LL + RoundToInt(TrackLength() * fraction) + TrackStart();
+  const long long b = 0LL + RoundToInt(extents.Length() * fraction) + extents.border;
   // The inner rectangle's near and far edges add up to the control's length.
-  if (Vertical() && FStyle == TVrProgressStyle::psBottomLeft) return ClampToInt(height() - b - FThumbHeight);
-  if (!Vertical() && FStyle == TVrProgressStyle::psTopRight) return ClampToInt(width() - b - FThumbWidth);
+  if (Reversed()) return ClampToInt(0LL + extents.control - b - extents.thumb);
   return ClampToInt(b);
 }
 
@@ -217,15 +278,17 @@ void TVrTrackBar::MoveThumbTo(int pixel) {
 
 // --- Painting ---------------------------------------------------------------
 
+// Ticks and thumb are placed at the picture's own pixels, so that at any
+// ratio every tick has one thickness and the thumb's edges are sharp; the
+// gutter and the focus frame are logical rectangles, scaled.
 void TVrTrackBar::PaintImage(QPainter& painter) {
   const QRect gutter = GutterRect();
-  const int halfThumb = (Vertical() ? FThumbHeight : FThumbWidth) / 2;
   if (FTickMarks == TVrTickMarks::tmBoth || FTickMarks == TVrTickMarks::tmTopLeft) {
-    DrawTicks(painter, (Vertical() ? gutter.left() : gutter.top()) - FScaleOffset, -kLongTick, -kShortTick, halfThumb);
+    DrawTicks(painter, (Vertical() ? gutter.left() : gutter.top()) - FScaleOffset, -kLongTick, -kShortTick);
   }
   if (FTickMarks == TVrTickMarks::tmBoth || FTickMarks == TVrTickMarks::tmBottomRight) {
     const int farEdge = Vertical() ? gutter.left() + gutter.width() : gutter.top() + gutter.height();
-    DrawTicks(painter, farEdge + FScaleOffset, kLongTick, kShortTick, halfThumb);
+    DrawTicks(painter, farEdge + FScaleOffset, kLongTick, kShortTick);
   }
   if (FGutterBevel.Visible()) {
     QRect inside = gutter;
@@ -236,28 +299,46 @@ void TVrTrackBar::PaintImage(QPainter& painter) {
     QRect frame = rect().adjusted(FFocusOffset, FFocusOffset, -FFocusOffset, -FFocusOffset);
     DrawRing(painter, frame, 1, ToQColor(FFocusColor));
   }
-  DrawThumb(painter);
+  DrawThumb(painter, DeviceThumbImage(PictureRatio()));
 }
 
-void TVrTrackBar::DrawTicks(QPainter& painter, int base, int longTick, int shortTick, int halfThumb) const {
+// In device pixels: each tick one line thick, centred on the thumb that
+// stands at its value.
+void TVrTrackBar::DrawTicks(QPainter& painter, int base, int longTick, int shortTick) const {
   const QColor color = ToQColor(FTickColor);
+  const double ratio = PictureRatio();
+  const TrackExtents extents = Extents(ratio);
+  const int line = DeviceLineWidth(ratio);
+  const int centring = (extents.thumb - line + 1) / 2;
+  painter.save();
+  painter.resetTransform();
   for (const int value : TickValues(FMinValue, FMaxValue, FFrequency, TrackLength())) {
     const int tick = (value == FMinValue || value == FMaxValue) ? longTick : shortTick;
-    const int across = PositionToPixel(value) + halfThumb;
-    const int from = std::min(base, base + tick);
-    const int extent = std::abs(tick);
-    painter.fillRect(Vertical() ? QRect(from, across, extent, 1) : QRect(across, from, 1, extent), color);
+    const int across = LeadingEdge(value, extents) + centring;
+    const int from = ToDevice(std::min(base, base + tick), ratio);
+    const int extent = ToDevice(std::max(base, base + tick), ratio) - from;
+    painter.fillRect(Vertical() ? QRect(from, across, extent, line) : QRect(across, from, line, extent), color);
   }
+  painter.restore();
 }
 
-void TVrTrackBar::DrawThumb(QPainter& painter) const {
+// In device pixels, from the pictures at the picture's ratio.
+void TVrTrackBar::DrawThumb(QPainter& painter, const QImage& pictures) const {
   int picture = 0;
   const bool ownEnabled = parentWidget() != nullptr ? isEnabledTo(parentWidget()) : isEnabled();
   if (!ownEnabled) picture = 1;
   if (FThumbDown) picture = 2;
   if (FThumbHasMouse && !FThumbDown) picture = 3;
   if (picture > FThumbStates - 1) picture = 0;
-  painter.drawImage(ThumbRect().topLeft(), FThumbImage, QRect(picture * FThumbWidth, 0, FThumbWidth, FThumbHeight));
+  const double ratio = PictureRatio();
+  const QSize thumb = ToDevice(QSize(FThumbWidth, FThumbHeight), ratio);
+  const int leading = LeadingEdge(FPosition, Extents(ratio));
+  const QPoint at = Vertical() ? QPoint((ToDevice(width(), ratio) - thumb.width()) / 2, leading)
+                               : QPoint(leading, (ToDevice(height(), ratio) - thumb.height()) / 2);
+  painter.save();
+  painter.resetTransform();
+  painter.drawImage(at, pictures, QRect(QPoint(picture * thumb.width(), 0), thumb));
+  painter.restore();
 }
 
 // --- Input ------------------------------------------------------------------

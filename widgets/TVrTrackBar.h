@@ -15,6 +15,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <algorithm>
 
 #include "Colors.h"
 #include "NotifyEvent.h"
@@ -115,7 +116,21 @@ class TVrTrackBar : public TVrCustomImageControl {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // Lengths along the track, in logical pixels or in the picture's device
+  // pixels: every pixel mapping below works in either, so that a picture at
+  // a higher resolution places ticks and thumb at its own pixels.
+  struct TrackExtents {
+    int control;  // the control's length
+    int border;   // before the track, and after it
+    int thumb;    // the thumb's length
+    int Length() const { return std::max(control - 2 * border - thumb, 0); }
+  };
+  TrackExtents Extents(double ratio) const;
+  // The thumb's leading edge for a value, in the extents' pixels.
+  int LeadingEdge(int value, const TrackExtents& extents) const;
   bool Vertical() const { return FOrientation == TVrOrientation::voVertical; }
+  // The track runs from the far edge: values grow upward or leftward.
+  bool Reversed() const;
   int TrackStart() const;
   int TrackLength() const;
   double Range() const;
@@ -130,8 +145,11 @@ class TVrTrackBar : public TVrCustomImageControl {
   // Loads the picture for the orientation, with its transparent colour
   // already cleared unless toThumbOpaque: paints only copy it.
   void LoadThumbImage();
-  void DrawTicks(QPainter& painter, int base, int longTick, int shortTick, int halfThumb) const;
-  void DrawThumb(QPainter& painter) const;
+  // The thumb pictures at the picture's ratio, made from the loaded ones
+  // when the ratio changed.
+  const QImage& DeviceThumbImage(double ratio);
+  void DrawTicks(QPainter& painter, int base, int longTick, int shortTick) const;
+  void DrawThumb(QPainter& painter, const QImage& pictures) const;
   void SetFocused(bool focused);
   void UpdateHover(const QPoint& point);
 
@@ -159,6 +177,8 @@ class TVrTrackBar : public TVrCustomImageControl {
   int FThumbWidth = 0;
   int FThumbHeight = 0;
   QImage FThumbImage;  // ThumbStates pictures side by side, as drawn
+  QImage FDeviceThumbImage;          // the same at FDeviceThumbRatio
+  double FDeviceThumbRatio = 0.0;    // 0: not made yet
   bool FThumbDown = false;
   bool FThumbHasMouse = false;
   int FThumbStates = 1;

@@ -27,6 +27,11 @@ constexpr auto kRelaxed = std::memory_order_relaxed;
 constexpr int kClientWidth = 825;
 constexpr int kClientHeight = 548;
 const QString kCaption = QStringLiteral("Sinefold (based on BASS) - https://sinefold.example");
+// The window's title names the running program: the caption, then the
+// application title after an em dash, as Qt's X11 platform would append it
+// (it leaves a title that already ends with it as it is). Written out
+// because the title bar Qt draws itself on Wayland shows only what is set.
+const QString kTitleSeparator = QStringLiteral(" \u2014 ");
 
 // The row of group boxes at the bottom; "Mix" is the ninth.
 constexpr std::array<int, kGeneratorCount> kGroupLefts{8, 96, 186, 276, 366, 456, 546, 636};
@@ -144,7 +149,7 @@ QGroupBox* CreateGroupBox(const QString& caption, int left, QWidget& parent) {
 
 TForm1::TForm1(QWidget* parent, std::string audioLibraryFileName)
     : QWidget(parent), OutputLifecycle(std::move(audioLibraryFileName)) {
-  setWindowTitle(kCaption);
+  setWindowTitle(kCaption + kTitleSeparator + QString::fromUtf8(kApplicationTitle));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   setFixedSize(kClientWidth, kClientHeight);

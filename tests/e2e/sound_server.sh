@@ -44,6 +44,12 @@ start_sound_server() {
   point_at_absent_sound_server && start_display && start_pulse_server
 }
 
+# The same without the X server, for a test that shows the program on a
+# display server of its own (a Wayland compositor).
+start_sound_server_without_display() {
+  point_at_absent_sound_server && start_pulse_server
+}
+
 stop_sound_server() {
   local pid
   for pid in ${KEEPALIVE_PID:-} ${PULSE_PID:-} ${WIREPLUMBER_PID:-} ${PIPEWIRE_PID:-} ${DBUS_PID:-} ${XVFB_PID:-}; do

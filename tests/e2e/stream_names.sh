@@ -16,6 +16,7 @@ source "$HERE/program_run.sh"
 start_sound_server || fail "could not start the sound server"
 start_program "$SINEFOLD"
 poll_for 100 has_stream || fail "no stream reached the sink within 10 s"
+stream_takes_route_asked || fail "the stream did not come the way SDL_AUDIODRIVER='${SDL_AUDIODRIVER:-}' asks"
 
 pactl list sink-inputs >"$WORK/streams.txt"
 faults=0

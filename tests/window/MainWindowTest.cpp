@@ -117,6 +117,9 @@ TEST_F(MainWindow, EveryControlHasItsPlaceSizeAndStartCaption) {
   EXPECT_EQ(f.minimumSize(), f.maximumSize());  // no resizing
   EXPECT_FALSE(f.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
   EXPECT_TRUE(f.windowFlags() & Qt::WindowCloseButtonHint);
+  // The caption, then the application title that names the running program,
+  // written out: Qt's own title bar on Wayland shows only what is set.
+  EXPECT_EQ(f.windowTitle().toStdString(), "Sinefold (based on BASS) - https://sinefold.example — BASS - Tonwerk");
 
   const Placement placements[] = {
       {"device list", [](TForm1& w) -> QWidget* { return w.cbOutputDevices; }, {8, 8, 598, 21}, nullptr},
