@@ -1,13 +1,18 @@
-// The library's exported functions: argument checks, the last error, and the
-// lifetime of the output. Every control function holds one lock; the audio
-// thread never takes it. No exception leaves this file.
+// The library's exported functions: argument checks, the last error, the
+// lifetime of the output, and bringing a system device's output back on the
+// default device when its device goes away. Every control function, and the
+// output's watch, holds one lock; the audio thread never takes it. No
+// exception leaves this file.
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <stop_token>
 #include <thread>
+#include <utility>
 
 #include "DeviceList.h"
 #include "Mixer.h"
+#include "OutputWatch.h"
 #include "SdlOutput.h"
 #include "SilentOutput.h"
 #include "bass.h"
@@ -30,6 +35,9 @@ struct Library {
   // Written under the lock; read without it by BASS_OfflineRender.
   std::atomic<OutputKind> kind{OutputKind::None};
   DWORD rate = 0;
+  // Looks after a system device's output; ended by BASS_Free. Last, so the
+  // library's end stops it before anything it uses goes.
+  std::unique_ptr<bass::OutputWatch> watch;
 };
 
 Library& Lib() {
@@ -113,6 +121,34 @@ void CloseInBackground(Library& lib, std::unique_ptr<bass::Output> output) {
   }
 }
 
+// The watch's check: a system device's output whose device went away (the
+// sound server removed it) is replaced by one on the system's default output,
+// where the server plays now, with the same rate, mixer and streams. False
+// while none can be opened; the watch tries again later.
+bool KeepOutputPlaying(Library& lib, const std::stop_token& stop) {
+  std::lock_guard guard(lib.lock);
+  // BASS_Free requests the stop under the lock as it takes the output away:
+  // from then on there is nothing to look after.
+  if (stop.stop_requested()) return true;
+  FinishClosing(lib);  // SDL is used by one thread at a time
+  return bass::ReplaceLostOutput(
+      lib.output, [&lib] { return bass::SdlOutput::Open(nullptr, lib.rate, lib.mixer); },
+      [&lib](std::unique_ptr<bass::Output> lost) { CloseInBackground(lib, std::move(lost)); });
+}
+
+// Starts the watch of the system device BASS_Init just opened. On failure the
+// output is closed again and the exception passed on, so the library is left
+// as before the call.
+void WatchOutput(Library& lib) {
+  try {
+    lib.watch =
+        std::make_unique<bass::OutputWatch>([&lib](std::stop_token stop) { return KeepOutputPlaying(lib, stop); });
+  } catch (...) {
+    lib.output.reset();
+    throw;
+  }
+}
+
 // The mixer keeps the volume across outputs, so a new one plays at the
 // volume last set, even one set while there was no output.
 void MarkInitialised(Library& lib, OutputKind kind, DWORD freq) {
@@ -160,6 +196,7 @@ BOOL BASS_Init(int device, DWORD freq, DWORD /*flags*/, void* /*window*/, void* 
     lib.devices.EnsureListed();
     if (static_cast<std::size_t>(device) >= lib.devices.Count()) return Fail(BASS_ERROR_DEVICE);
     if (const int error = OpenDevice(lib, device, freq); error != BASS_OK) return Fail(error);
+    if (device != BASS_DEVICE_NOSOUND) WatchOutput(lib);
     MarkInitialised(lib, OutputKind::Device, freq);
     return Succeed();
   });
@@ -168,8 +205,14 @@ BOOL BASS_Init(int device, DWORD freq, DWORD /*flags*/, void* /*window*/, void* 
 BOOL BASS_Free(void) noexcept {
   return Guarded([] {
     Library& lib = Lib();
+    // Joined after the lock is given back: the watch may be waiting for it.
+    std::unique_ptr<bass::OutputWatch> endedWatch;
     std::lock_guard guard(lib.lock);
     if (lib.kind == OutputKind::None) return Fail(BASS_ERROR_INIT);
+    if (lib.watch) {
+      lib.watch->RequestStop();
+      endedWatch = std::move(lib.watch);
+    }
     if (lib.output) {
       lib.output->Stop();  // before the slots are released
       CloseInBackground(lib, std::move(lib.output));

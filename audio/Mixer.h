@@ -20,14 +20,10 @@ namespace bass {
 inline constexpr std::size_t kMaxStreams = 64;
 inline constexpr uint32_t kOutputChannels = 2;
 
-// The device buffer the outputs ask for, and the mixer's block, so that a
-// device callback calls every fill routine once. 21.3 ms at 48000 Hz, which
-// the sound server reports as about 15 ms of latency. Measured on a
-// PulseAudio null sink with a recording of the output compared frame by frame
-// with the tones' exact period (docs/decisions.md): 256 frames gapped several
-// times a minute idle and about twenty times under load; 512 and 1024 frames
-// did not gap on a quiet machine, but 512 still gapped beside a running build
-// and its wake-ups cost more CPU than the eight tones themselves.
+// The most frames one call of the mixer renders, and the block the "No
+// sound" output renders at a time (21.3 ms at 48000 Hz), so that such a call
+// calls every fill routine once. A device asks for shorter callbacks (see
+// SdlOutput.cpp); the mixer renders any count, in blocks of at most this.
 inline constexpr uint32_t kBufferFrames = 1024;
 
 // Render takes no lock, so what it shares with the control thread must be

@@ -16,6 +16,9 @@ class Output {
   virtual void Stop() = 0;
   // Frames the device asks for per callback.
   virtual uint32_t BufferFrames() const = 0;
+  // Whether the device went away under the output (a sound server's sink
+  // removed). Called under the library's lock.
+  virtual bool DeviceLost() const { return false; }
 };
 
 }  // namespace bass

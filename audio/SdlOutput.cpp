@@ -4,13 +4,35 @@
 #include <pthread.h>
 #include <sched.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace bass {
 
 namespace {
 
-bool sdlAudioUp = false;  // control thread only
+bool sdlAudioUp = false;  // under the library's lock
+
+// SDL's PulseAudio driver (the route on PulseAudio, and on PipeWire through
+// pipewire-pulse) asks the server for a target length of one SDL buffer and
+// writes a buffer only once a whole one is writable: with the target equal to
+// the buffer, it refilled only after the server's queue for the stream had
+// run dry, and the sink's own few milliseconds were all the margin left for
+// a late wake-up anywhere between the server and the device thread. So SDL's
+// buffer is short, and the server's target is set on its own, longer, through
+// libpulse's PULSE_LATENCY_MSEC: each refill then comes with the target less
+// one short buffer still queued. SDL's PipeWire driver takes the buffer as
+// its node's latency. docs/decisions.md has the measurements.
+constexpr Uint16 kSdlBufferFrames = 256;
+constexpr const char* kServerTargetMsec = "20";
+
+// libpulse reads the target as each stream connects; a value the user set
+// wins. Set as the library loads, before any thread of the process can be
+// reading the environment.
+[[maybe_unused]] const bool serverTargetSet = [] {
+  constexpr int kKeepUserValue = 0;
+  return setenv("PULSE_LATENCY_MSEC", kServerTargetMsec, kKeepUserValue) == 0;
+}();
 
 // SDL starts the device thread inside SDL_OpenAudioDevice, and a new thread
 // takes its creator's scheduling. For that moment the opening thread asks
@@ -87,7 +109,7 @@ std::unique_ptr<SdlOutput> SdlOutput::Open(const char* deviceName, uint32_t rate
   wanted.freq = static_cast<int>(rate);
   wanted.format = AUDIO_S16SYS;
   wanted.channels = kOutputChannels;
-  wanted.samples = kBufferFrames;
+  wanted.samples = kSdlBufferFrames;
   wanted.callback = Render;
   wanted.userdata = output.get();
   SDL_AudioSpec granted{};
@@ -102,6 +124,8 @@ std::unique_ptr<SdlOutput> SdlOutput::Open(const char* deviceName, uint32_t rate
   SDL_PauseAudioDevice(output->device_, 0);
   return output;
 }
+
+bool SdlOutput::DeviceLost() const { return SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED; }
 
 void SdlOutput::Stop() {
   SDL_LockAudioDevice(device_);

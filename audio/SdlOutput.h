@@ -27,6 +27,9 @@ class SdlOutput final : public Output {
   // Waits only for a callback under way; later callbacks write silence.
   void Stop() override;
   uint32_t BufferFrames() const override { return bufferFrames_; }
+  // SDL stops a device it learns was removed, and this output never pauses
+  // its own: a stopped device is a lost one.
+  bool DeviceLost() const override;
 
  private:
   explicit SdlOutput(Mixer& mixer) : mixer_(mixer) {}
@@ -39,8 +42,9 @@ class SdlOutput final : public Output {
   bool stopped_ = false;
 };
 
-// SDL's audio subsystem. These run on the control thread, never while a
-// device is being closed on another thread.
+// SDL's audio subsystem. These, like every SDL audio call but the closing of
+// a stopped device, run under the library's lock, never while a device is
+// being closed on another thread.
 
 // Brings the subsystem up unless it is; false when it has no working driver.
 bool EnsureSdlAudio();

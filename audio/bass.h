@@ -111,15 +111,20 @@ BASSAPI BOOL BASS_GetDeviceInfo(DWORD device, BASS_DEVICEINFO *info) BASS_NOEXCE
 /* Opens `device` (-1 for the default output) at `freq` frames per second,
  * 16-bit stereo. `flags` and `clsid` are reserved (pass 0 and NULL);
  * `window` is the caller's main window, unused on this platform. The output
- * asks the device for a buffer of 1024 frames (21.3 ms at 48000 Hz; see
- * docs/decisions.md for how it was chosen) and runs its thread with
+ * asks the device for a buffer of 256 frames and the sound server for a
+ * 20 ms queue (see docs/decisions.md for how they were chosen) and runs
+ * its thread with
  * real-time scheduling at BASS_THREAD_PRIORITY where the system grants it.
  * It plays at the volume last handed to BASS_SetVolume. A rate outside
  * BASS_FREQ_MIN..BASS_FREQ_MAX fails with BASS_ERROR_FREQ. When a system
  * device cannot be opened while the sound system runs on a fallback driver
  * (no sound server was reachable when it started), its drivers are looked
  * up afresh and the device tried once more, so a sound server that has
- * started since is found. */
+ * started since is found. When a system device goes away while it plays
+ * (its sink removed), the output reopens on the system's default output
+ * with the same streams and volume, within a fraction of a second, and
+ * while there is none tries again about once a second; nothing is asked
+ * of the program, and BASS_Free ends it as usual. */
 BASSAPI BOOL BASS_Init(int device, DWORD freq, DWORD flags, void *window, void *clsid) BASS_NOEXCEPT;
 
 /* Stops the output, then releases every stream and the device. When it

@@ -83,7 +83,10 @@ TEST(SdlOutput, AStoppedOutputRendersNothingWhileItsDeviceRunsOn) {
   const auto stopped = bass::SdlOutput::Open(nullptr, bass_test::kRate, stoppedMixer);
   ASSERT_TRUE(stopped) << SDL_GetError();
   ASSERT_TRUE(bass_test::WaitForCount(stoppedCalls, 1));
+  EXPECT_FALSE(stopped->DeviceLost());
   stopped->Stop();
+  // Its own stop is not a lost device: the library would reopen it.
+  EXPECT_FALSE(stopped->DeviceLost());
   const uint64_t callsAtStop = stoppedCalls.load();
   bass::SilentOutput running(runningMixer, bass_test::kRate);
   ASSERT_TRUE(bass_test::WaitForCount(runningCalls, kPassesAfterStop));

@@ -39,6 +39,9 @@ bool AllocationGoesAhead() {
     return true;
   }
   allocationRefused = true;
+  // As the real allocator does: glibc's own callers (pthread_create's stack
+  // set-up) assert it.
+  errno = ENOMEM;
   return false;
 }
 

@@ -100,6 +100,23 @@ TEST_F(OutOfResources, EveryAllocationOfAnInitialisationMayFail) {
   EXPECT_TRUE(Initialised());
 }
 
+// A system device: its output, SDL's own allocations (which fail the open)
+// and the watch that reopens a lost device. Whichever is refused, no device
+// stays open.
+TEST_F(OutOfResources, EveryAllocationOfADeviceInitialisationMayFail) {
+  const long refusedCalls = RefuseEachAllocationInTurn(
+      [] {}, [] { return BASS_Init(-1, kRate, 0, nullptr, nullptr); },
+      [](BOOL initialised) {
+        EXPECT_FALSE(initialised);
+        EXPECT_TRUE(BASS_ErrorGetCode() == BASS_ERROR_RESOURCES || BASS_ErrorGetCode() == BASS_ERROR_OPEN)
+            << BASS_ErrorGetCode();
+        EXPECT_FALSE(Initialised());
+        EXPECT_EQ(BASS_OutputBufferFrames(), 0u) << "a device stayed open";
+      });
+  EXPECT_GE(refusedCalls, 3);
+  EXPECT_TRUE(Initialised());
+}
+
 TEST_F(OutOfResources, FreeClosesTheDeviceItselfWhenNoThreadCanDoIt) {
   for (const Shortage shortage : {Shortage::Memory, Shortage::Threads}) {
     SCOPED_TRACE(shortage == Shortage::Memory ? "memory" : "threads");

@@ -1,6 +1,7 @@
 // The audio library on a real sound server whose device goes away while it
-// plays: the output neither hangs, crashes nor spins while the dead device is
-// still open, and opening that device again fails with an error the program
+// plays: the output neither hangs, crashes nor spins, opens a new stream on
+// the sink the server has left, or, with none left, on the one that comes
+// next, and opening the lost device again fails with an error the program
 // can show. Run by with_sound_server.sh, which starts the server.
 #include <time.h>
 
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "BassTestSupport.h"
@@ -29,19 +31,50 @@ void UnloadNullSink() {
       0);
 }
 
-// The lines `pactl list short WHAT` prints, or -1 when it fails.
-int ServerListLength(const char* what) {
-  const std::string command = std::string("pactl list short ") + what;
-  FILE* listing = popen(command.c_str(), "r");
-  if (listing == nullptr) return -1;
-  int lines = 0;
-  for (int c = std::fgetc(listing); c != EOF; c = std::fgetc(listing)) lines += c == '\n';
-  return pclose(listing) == 0 ? lines : -1;
+// A null sink the lost device's name does not match.
+void LoadAnotherSink() {
+  ASSERT_EQ(std::system("pactl load-module module-null-sink sink_name=sinefold_later "
+                        "sink_properties=device.description=Later >/dev/null"),
+            0);
 }
 
-// The server's playback streams: this test's is the only one.
-int SinkInputCount() { return ServerListLength("sink-inputs"); }
-int ServerSinkCount() { return ServerListLength("sinks"); }
+// The lines `pactl list short WHAT` prints, each split at its tabs; empty when
+// pactl fails.
+std::vector<std::vector<std::string>> ServerList(const char* what) {
+  const std::string command = std::string("pactl list short ") + what;
+  std::vector<std::vector<std::string>> lines;
+  FILE* listing = popen(command.c_str(), "r");
+  if (listing == nullptr) return lines;
+  std::vector<std::string> line(1);
+  for (int c = std::fgetc(listing); c != EOF; c = std::fgetc(listing)) {
+    if (c == '\n') {
+      lines.push_back(std::move(line));
+      line.assign(1, "");
+    } else if (c == '\t') {
+      line.emplace_back();
+    } else {
+      line.back() += static_cast<char>(c);
+    }
+  }
+  if (pclose(listing) != 0) lines.clear();
+  return lines;
+}
+
+// The server's playback streams (this test's is the only one), each as its
+// index and its sink's index.
+struct Stream {
+  std::string index;
+  std::string sink;
+  bool operator==(const Stream&) const = default;
+};
+std::vector<Stream> Streams() {
+  std::vector<Stream> streams;
+  for (const auto& line : ServerList("sink-inputs")) {
+    if (line.size() > 1) streams.push_back({line[0], line[1]});
+  }
+  return streams;
+}
+std::size_t ServerSinkCount() { return ServerList("sinks").size(); }
 
 double ProcessCpuSeconds() {
   timespec now{};
@@ -61,33 +94,37 @@ double CpuShareOver(std::chrono::seconds window) {
 
 class DeviceLoss : public LibraryTest {};
 
-TEST_F(DeviceLoss, PlayingDeviceRemovedThenTheOutputIdlesFreeReturnsAndReopeningFailsCleanly) {
+TEST_F(DeviceLoss, PlayingDeviceRemovedThenTheOutputGoesOnWhereTheServerPlaysAndReopeningItFailsCleanly) {
   ASSERT_EQ(ListDevices().size(), 3u) << "expected No sound, Default and the null sink";
 
   std::atomic<uint64_t>& calls = NewCounter();
   ASSERT_TRUE(BASS_Init(2, kRate, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
   ASSERT_TRUE(BASS_ChannelPlay(BASS_StreamCreate(kRate, 2, 0, CountingProc, &calls), FALSE));
   ASSERT_TRUE(WaitForCount(calls, 1)) << "the device never asked for sound";
-  ASSERT_EQ(SinkInputCount(), 1) << "the server does not list the stream";
+  const std::vector<Stream> before = Streams();
+  ASSERT_EQ(before.size(), 1u) << "the server does not list the stream";
 
   UnloadNullSink();
-  ASSERT_TRUE(WaitFor([] { return SinkInputCount() == 0; })) << "the server kept the stream";
+  ASSERT_TRUE(WaitFor([&] { return Streams() != before; })) << "the server kept the stream on the removed sink";
+  // PulseAudio ends the stream with its sink, and has none left: the output
+  // waits for one at a bounded pace. PipeWire puts up a dummy output.
   EXPECT_LT(CpuShareOver(kCpuWindow), kMostOfACoreWhileLost) << "the output spins on the lost device";
+  if (ServerSinkCount() == 0) LoadAnotherSink();
+  // A stream of its own, on a sink the server has now: not the old one moved.
+  EXPECT_TRUE(WaitFor([&] {
+    const std::vector<Stream> now = Streams();
+    return now.size() == 1 && now[0].index != before[0].index && now[0].sink != before[0].sink;
+  })) << "no new stream on the sink the server has left";
+  const uint64_t callsBack = calls.load();
+  EXPECT_TRUE(WaitForCount(calls, callsBack + 10)) << "the new stream is not fed";
   EXPECT_TRUE(BASS_Free());
 
   // The program keeps the list it read at start-up, so it asks for the same
   // positions again.
   EXPECT_FALSE(BASS_Init(2, kRate, 0, nullptr, nullptr));
   EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_OPEN);
-  // "Default" is whatever sink the server has left: none on PulseAudio, the
-  // dummy output WirePlumber puts up when the last sink goes on PipeWire.
-  if (ServerSinkCount() == 0) {
-    EXPECT_FALSE(BASS_Init(-1, kRate, 0, nullptr, nullptr));
-    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_OPEN);
-  } else {
-    EXPECT_TRUE(BASS_Init(-1, kRate, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
-    EXPECT_TRUE(BASS_Free());
-  }
+  EXPECT_TRUE(BASS_Init(-1, kRate, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
+  EXPECT_TRUE(BASS_Free());
   EXPECT_TRUE(BASS_Init(BASS_DEVICE_NOSOUND, kRate, 0, nullptr, nullptr));  // still usable
   EXPECT_TRUE(BASS_Free());
 }
