@@ -11,7 +11,7 @@ scripts/build.sh
 jobs=$(nproc)
 # The thread sanitizer takes the code that shares data with the audio thread;
 # the address and undefined behaviour sanitizers take the widgets and the
-# window as well.
+# window as well. There `all` is the test programs alone (cmake/BuildTime.cmake).
 for sanitizer in thread address; do
   dir=build-$sanitizer
   ui=OFF

@@ -19,6 +19,8 @@ program_packages=(
 )
 test_packages=(
   libgtest-dev libbenchmark-dev
+  # a faster linker (cmake/BuildTime.cmake falls back to lld or the default)
+  mold
   # libFuzzer for the number parser, MPFR for its exact reference
   clang libclang-rt-14-dev libmpfr-dev
   # the end-to-end tests: a private X server, real input events, pactl and
