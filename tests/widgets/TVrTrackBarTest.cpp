@@ -36,15 +36,7 @@ class SliderTest : public testing::Test {
  protected:
   TVrTrackBar& Make(int maxValue, int position, int frequency) {
     group = MakeGroupSurface();
-    slider = new TVrTrackBar(group.get());
-    slider->BeginLoading();
-    slider->setGeometry(16, 51, 57, 190);
-    slider->SetMaxValue(maxValue);
-    slider->SetPosition(position);
-    slider->SetOrientation(TVrOrientation::voVertical);
-    slider->SetFrequency(frequency);
-    slider->SetGutterWidth(5);
-    slider->EndLoading();
+    slider = MakeLevelSlider(group.get(), maxValue, position, frequency);
     slider->OnChange = [this](QObject* sender) {
       EXPECT_EQ(sender, slider);
       changes.push_back(slider->Position());

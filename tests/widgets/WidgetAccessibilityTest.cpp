@@ -115,15 +115,7 @@ class ValueControlTest : public testing::TestWithParam<Control> {
   }
 
   void MakeSlider(int maxValue, int position, int frequency) {
-    auto* slider = new TVrTrackBar(group.get());
-    slider->BeginLoading();
-    slider->setGeometry(16, 51, 57, 190);
-    slider->SetMaxValue(maxValue);
-    slider->SetPosition(position);
-    slider->SetOrientation(TVrOrientation::voVertical);
-    slider->SetFrequency(frequency);
-    slider->SetGutterWidth(5);
-    slider->EndLoading();
+    auto* slider = MakeLevelSlider(group.get(), maxValue, position, frequency);
     slider->OnChange = [this](QObject*) { ++changes; };
     control = slider;
   }

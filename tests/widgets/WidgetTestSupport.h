@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "Colors.h"
+#include "TVrTrackBar.h"
 
 namespace widget_test {
 
@@ -22,6 +23,21 @@ inline std::unique_ptr<QWidget> MakeGroupSurface() {
   group->setPalette(palette);
   group->resize(88, 263);
   return group;
+}
+
+// A level slider as the window lays out a generator's: vertical, 57 x 190
+// at (16, 51) of its group, with a 5-pixel gutter.
+inline TVrTrackBar* MakeLevelSlider(QWidget* group, int maxValue, int position, int frequency) {
+  auto* slider = new TVrTrackBar(group);
+  slider->BeginLoading();
+  slider->setGeometry(16, 51, 57, 190);
+  slider->SetMaxValue(maxValue);
+  slider->SetPosition(position);
+  slider->SetOrientation(TVrOrientation::voVertical);
+  slider->SetFrequency(frequency);
+  slider->SetGutterWidth(5);
+  slider->EndLoading();
+  return slider;
 }
 
 inline QImage Pixels(QWidget& widget) { return widget.grab().toImage().convertToFormat(QImage::Format_RGB32); }
