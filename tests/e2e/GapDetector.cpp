@@ -1,6 +1,7 @@
 // Comparing each frame with the frame one period earlier.
 #include "GapDetector.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace gaps {
@@ -20,24 +21,14 @@ bool Departs(std::span<const int16_t> samples, std::size_t frame) {
 
 }  // namespace
 
+bool OverlapsAny(const Gap& gap, std::span<const Gap> others) {
+  return std::any_of(others.begin(), others.end(), [&gap](const Gap& other) {
+    return gap.firstFrame <= other.lastFrame && other.firstFrame <= gap.lastFrame;
+  });
+}
+
 std::vector<Gap> FindGaps(std::span<const int16_t> samples) {
-  std::vector<Gap> found;
-  const std::size_t frames = samples.size() / kChannels;
-  bool open = false;
-  for (std::size_t frame = kPeriodFrames; frame < frames; ++frame) {
-    if (!Departs(samples, frame)) {
-      // A whole clean period after the last departure closes the gap.
-      if (open && frame - found.back().lastFrame > kPeriodFrames) open = false;
-      continue;
-    }
-    if (open) {
-      found.back().lastFrame = frame;
-    } else {
-      found.push_back({frame, frame});
-      open = true;
-    }
-  }
-  return found;
+  return GroupDepartures(samples.size() / kChannels, [samples](std::size_t frame) { return Departs(samples, frame); });
 }
 
 }  // namespace gaps

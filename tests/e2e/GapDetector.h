@@ -31,4 +31,29 @@ struct Gap {
 // `frames` are interleaved stereo 16-bit frames (left, right, left, ...).
 std::vector<Gap> FindGaps(std::span<const int16_t> samples);
 
+// Whether `gap` overlaps one of `others`.
+bool OverlapsAny(const Gap& gap, std::span<const Gap> others);
+
+// Groups the frames from kPeriodFrames on for which departs(frame) holds
+// into gaps, as FindGaps does with its own comparison.
+template <class Departs>
+std::vector<Gap> GroupDepartures(std::size_t frames, Departs departs) {
+  std::vector<Gap> found;
+  bool open = false;
+  for (std::size_t frame = kPeriodFrames; frame < frames; ++frame) {
+    if (!departs(frame)) {
+      // A whole clean period after the last departure closes the gap.
+      if (open && frame - found.back().lastFrame > kPeriodFrames) open = false;
+      continue;
+    }
+    if (open) {
+      found.back().lastFrame = frame;
+    } else {
+      found.push_back({frame, frame});
+      open = true;
+    }
+  }
+  return found;
+}
+
 }  // namespace gaps

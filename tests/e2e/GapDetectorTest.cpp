@@ -2,7 +2,8 @@
 // through the real mixer, with faults put in by hand: each fault is found
 // once, where it was put, and the clean output has none. And the whole
 // judgement of a recording on what a broken run hands it: nothing, silence,
-// too little, the tones too loud or one of them gone.
+// too little, the tones too loud or one of them gone; and with the reference
+// beside the program, which gaps are the program's and which the server's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "GapDetector.h"
 #include "GeneratorBank.h"
 #include "RecordingCheck.h"
+#include "ReferenceTone.h"
 #include "bass_internal.h"
 
 namespace {
@@ -151,5 +153,61 @@ INSTANTIATE_TEST_SUITE_P(
                     RecordingCase{"one_tone_missing", Gen5Silent, "550 Hz left"},
                     RecordingCase{"ends_half_way", EndsHalfWay, "in 2 of 3 half-second stretches"}),
     [](const auto& param) { return std::string(param.param.name); });
+
+// What the recorder takes from the sink with the reference playing beside
+// `program`: the program's two channels and the reference's.
+Samples WithReference(const Samples& program) {
+  const std::vector<int16_t> reference = gaps::ReferenceSignal(program.size() / 2);
+  Samples recording;
+  for (std::size_t i = 0; i < reference.size(); ++i) {
+    recording.insert(recording.end(), {program[2 * i], program[2 * i + 1], reference[i]});
+  }
+  return recording;
+}
+
+using Recording = Samples;
+using RecordingFault = void (*)(Recording&, std::size_t frame);
+// The faults above, on every channel of a three-channel recording.
+void ServerSilence(Recording& r, std::size_t at) { std::fill(r.begin() + 3 * at, r.begin() + 3 * (at + 64), 0); }
+void ServerLoss(Recording& r, std::size_t at) { r.erase(r.begin() + 3 * at, r.begin() + 3 * (at + 63)); }
+
+TEST_F(GapDetector, WithTheReferenceTheCleanOutputPassesAndTheReferenceHasNoGap) {
+  const gaps::Verdict verdict = gaps::JudgeRecordingWithReference(WithReference(*clean), kRecordedSeconds);
+  EXPECT_TRUE(verdict.Passed()) << Joined(verdict.faults) << verdict.gaps.size() << " gaps";
+  EXPECT_EQ(verdict.referenceGaps, 0u);
+}
+
+// A fault of the program's own stream is the program's, however it looks.
+TEST_P(GapDetector, WithTheReferenceTheProgramsFaultCounts) {
+  Samples program = *clean;
+  GetParam().fault(program, kFaultAt);
+  const gaps::Verdict verdict = gaps::JudgeRecordingWithReference(WithReference(program), kRecordedSeconds);
+  ASSERT_EQ(verdict.gaps.size(), 1u);
+  EXPECT_NEAR(double(verdict.gaps[0].firstFrame), double(kFaultAt), 2.0);
+  EXPECT_TRUE(verdict.serverGaps.empty());
+  EXPECT_FALSE(verdict.Passed());
+}
+
+// Silence or lost frames in all three channels, as a server or recorder that
+// loses the sink's frames makes them, are the server's; a fault of the
+// program's own at another time still counts.
+TEST_F(GapDetector, WithTheReferenceAFaultOfTheWholeSinkIsTheServers) {
+  for (const RecordingFault fault : {ServerSilence, ServerLoss}) {
+    Recording recording = WithReference(*clean);
+    fault(recording, kFaultAt);
+    gaps::Verdict verdict = gaps::JudgeRecordingWithReference(recording, kRecordedSeconds);
+    EXPECT_TRUE(verdict.gaps.empty());
+    EXPECT_EQ(verdict.serverGaps.size(), 1u);
+    EXPECT_TRUE(verdict.Passed()) << Joined(verdict.faults);
+
+    const std::size_t later = kFaultAt + kRate / 2;
+    std::fill(recording.begin() + 3 * later, recording.begin() + 3 * (later + 64), 0);
+    for (std::size_t i = later; i < later + 64; ++i) recording[3 * i + 2] = recording[3 * (i - 4800) + 2];
+    verdict = gaps::JudgeRecordingWithReference(recording, kRecordedSeconds);
+    ASSERT_EQ(verdict.gaps.size(), 1u);
+    EXPECT_NEAR(double(verdict.gaps[0].firstFrame), double(later), 2.0);
+    EXPECT_EQ(verdict.serverGaps.size(), 1u);
+  }
+}
 
 }  // namespace

@@ -1,10 +1,12 @@
 // Length, levels and gaps of a recording of the start-up output.
 #include "RecordingCheck.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 
+#include "ReferenceTone.h"
 #include "ToneMeasure.h"
 
 namespace gaps {
@@ -44,7 +46,8 @@ std::string TonesOffLevel(std::span<const int16_t> samples, std::size_t firstFra
 }
 
 // One fault line when some half-second stretch after the skipped start is
-// off: how many are, and what the first one holds.
+// off: how many are, and what the first one holds. A stretch that holds one
+// of the server's gaps is not judged: its tones jump in phase there.
 void JudgeLevels(std::span<const int16_t> samples, Verdict& verdict) {
   const std::size_t frames = samples.size() / kChannels;
   if (frames < kSkippedFrames + tones::kWindowFrames) {
@@ -55,6 +58,8 @@ void JudgeLevels(std::span<const int16_t> samples, Verdict& verdict) {
   std::size_t stretches = 0, offStretches = 0;
   std::string first;
   for (std::size_t start = kSkippedFrames; start + tones::kWindowFrames <= frames; start += tones::kWindowFrames) {
+    const Gap stretch{start, start + tones::kWindowFrames - 1};
+    if (OverlapsAny(stretch, verdict.serverGaps)) continue;
     ++stretches;
     const std::string off = TonesOffLevel(samples, start, expected);
     if (off.empty()) continue;
@@ -88,17 +93,33 @@ void JudgeGaps(std::span<const int16_t> samples, Verdict& verdict) {
   }
 }
 
-}  // namespace
-
-Verdict JudgeRecording(std::span<const int16_t> samples, double expectedSeconds) {
+// The program's two channels judged; its gaps that overlap one of
+// `reference` are the server's.
+Verdict JudgeProgram(std::span<const int16_t> samples, double expectedSeconds, std::span<const Gap> reference) {
   Verdict verdict;
   const std::size_t frames = samples.size() / kChannels;
   verdict.seconds = Seconds(frames);
   verdict.judgedSeconds = frames > kSkippedFrames ? Seconds(frames - kSkippedFrames) : 0.0;
   JudgeLength(verdict, expectedSeconds);
-  JudgeLevels(samples, verdict);
   JudgeGaps(samples, verdict);
+  verdict.referenceGaps = reference.size();
+  const auto shared = std::stable_partition(verdict.gaps.begin(), verdict.gaps.end(), [reference](const Gap& gap) {
+    return !OverlapsAny(gap, reference);
+  });
+  verdict.serverGaps.assign(shared, verdict.gaps.end());
+  verdict.gaps.erase(shared, verdict.gaps.end());
+  JudgeLevels(samples, verdict);
   return verdict;
+}
+
+}  // namespace
+
+Verdict JudgeRecording(std::span<const int16_t> samples, double expectedSeconds) {
+  return JudgeProgram(samples, expectedSeconds, {});
+}
+
+Verdict JudgeRecordingWithReference(std::span<const int16_t> samples, double expectedSeconds) {
+  return JudgeProgram(ProgramPart(samples), expectedSeconds, FindReferenceGaps(samples));
 }
 
 }  // namespace gaps

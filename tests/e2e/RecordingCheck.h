@@ -27,6 +27,8 @@ inline constexpr double kLevelToleranceDb = 0.5;
 
 struct Verdict {
   std::vector<Gap> gaps;            // frames counted from the recording's start
+  std::vector<Gap> serverGaps;      // the program's gaps the reference shared
+  std::size_t referenceGaps = 0;    // all of the reference's
   std::vector<std::string> faults;  // length and levels, one line each
   double seconds = 0.0;             // the recording's length
   double judgedSeconds = 0.0;       // what follows the skipped start
@@ -36,5 +38,11 @@ struct Verdict {
 // `samples` recorded for `expectedSeconds`, with the program's master volume
 // at its start-up value.
 Verdict JudgeRecording(std::span<const int16_t> samples, double expectedSeconds);
+
+// The same for a three-channel recording made with the reference playing
+// beside the program (see ReferenceTone.h): the program's part is judged,
+// and its gaps that the reference shared are the server's, kept apart from
+// `gaps`.
+Verdict JudgeRecordingWithReference(std::span<const int16_t> samples, double expectedSeconds);
 
 }  // namespace gaps

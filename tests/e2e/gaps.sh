@@ -4,10 +4,15 @@
 # seconds with the machine otherwise idle (on a virtual machine its
 # processors kept from halting, see keep_processors_awake), then LOADED
 # seconds with a busy loop on every core.
+# A steady reference plays beside the program into the same sink, on a
+# channel of its own (see ReferenceTone.h): a gap the reference shares is the
+# sound server's or the recorder's, not the program's, and is listed apart
+# without counting.
 # Prints the gaps, the counts and the latency the sound server reports for
-# the program's stream; exits 0 when there was no gap at all, each recording
-# had the length asked and the tones at their start-up levels throughout,
-# and at the end the program still ran with its stream on the sink.
+# the program's stream; exits 0 when the program had no gap at all, each
+# recording had the length asked and the tones at their start-up levels
+# throughout, and at the end the program still ran with its stream on the
+# sink.
 #
 # usage: gaps.sh PATH/TO/sinefold PATH/TO/gap_check IDLE LOADED
 set -uo pipefail
@@ -16,17 +21,24 @@ GAP_CHECK=$2
 IDLE=$3
 LOADED=$4
 HERE=$(cd "$(dirname "$0")" && pwd)
+# The program's stereo stream reaches the first two channels only.
+SINK_CHANNEL_MAP=front-left,front-right,aux0
 # shellcheck source=sound_server.sh
 source "$HERE/sound_server.sh"
 
 # shellcheck source=program_run.sh
 source "$HERE/program_run.sh"
 LOAD_PIDS=()
+REFERENCE_PID=
+stop_reference() {
+  [ -n "$REFERENCE_PID" ] && kill "$REFERENCE_PID" 2>/dev/null
+  REFERENCE_PID=
+}
 stop_load() {
   [ ${#LOAD_PIDS[@]} -gt 0 ] && kill "${LOAD_PIDS[@]}" 2>/dev/null
   LOAD_PIDS=()
 }
-trap 'stop_load; cleanup_program_run' EXIT
+trap 'stop_load; stop_reference; cleanup_program_run' EXIT
 
 start_sound_server || fail "could not start Xvfb and the sound server"
 start_program "$SINEFOLD"
@@ -43,8 +55,9 @@ poll_for 100 has_window || fail "no window within 10 s"
 # recorder_check.sh); then judges it.
 faults=0
 record_and_judge() {
-  timeout "$2" parec --latency-msec=20 -d "$SINK.monitor" --rate=48000 --channels=2 --format=s16le >"$WORK/$1.raw"
-  "$GAP_CHECK" "$WORK/$1.raw" "$2" | sed "s/^/$1: /"
+  timeout "$2" parec --latency-msec=20 -d "$SINK.monitor" --rate=48000 --channels=3 --channel-map="$SINK_CHANNEL_MAP" \
+    --format=s16le >"$WORK/$1.raw"
+  "$GAP_CHECK" "$WORK/$1.raw" "$2" --reference | sed "s/^/$1: /"
   [ "${PIPESTATUS[0]}" -eq 0 ] || faults=1
 }
 
@@ -66,6 +79,17 @@ keep_processors_awake() {
   done
 }
 
+# The reference, from here to the end: one second of it over and over, into a
+# player with a 200 ms buffer, which never runs short. It starts after the
+# program's stream, so the stream checks and the stand-ins that act on the
+# first stream find the program's.
+"$GAP_CHECK" --write-reference "$WORK/reference.raw" 1 || fail "could not write the reference"
+while cat "$WORK/reference.raw"; do :; done |
+  pacat --playback --latency-msec=20 --rate=48000 --channels=1 --channel-map=aux0 --format=s16le &
+REFERENCE_PID=$!
+reference_plays() { [ "$(pactl list short sink-inputs | wc -l)" -gt 1 ]; }
+poll_for 100 reference_plays || fail "the reference did not reach the sink"
+
 keep_processors_awake
 record_and_judge idle "$IDLE"
 stop_load
@@ -75,6 +99,7 @@ for _ in $(seq "$(nproc)"); do
 done
 record_and_judge loaded "$LOADED"
 stop_load
+stop_reference
 
 program_ended && fail "the program is no longer running at the end of the measurement"
 has_stream || fail "the program's stream is no longer on the sink at the end of the measurement"

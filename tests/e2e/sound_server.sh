@@ -14,6 +14,13 @@
 # "$SINK.monitor", so a test runs unchanged on both.
 
 SINK=sinefold_test
+# The null sink's channels: stereo, unless the caller asks for more (gaps.sh
+# adds one for its reference).
+SINK_CHANNEL_MAP=${SINK_CHANNEL_MAP:-front-left,front-right}
+null_sink_arguments() {
+  local commas=${SINK_CHANNEL_MAP//[^,]/}
+  echo "sink_name=$SINK rate=48000 channels=$((${#commas} + 1)) channel_map=$SINK_CHANNEL_MAP"
+}
 SOUND_SERVER=${SINEFOLD_SOUND_SERVER:-pulseaudio}
 
 # A test that cannot have its servers and tools is skipped, not failed: on a
@@ -117,8 +124,9 @@ start_pulseaudio() {
   pulseaudio --daemonize=no --system=false --exit-idle-time=-1 --disallow-exit -n \
     --disable-shm=true --use-pid-file=false \
     --load=module-native-protocol-unix \
-    --load="module-null-sink sink_name=$SINK rate=48000 channels=2" >"$SOUND_DIR/pulse.log" 2>&1 &
-  PULSE_PID=$!
+    --load="module-null-sink $(null_sink_arguments)" >"$SOUND_DIR/pulse.log" 2>&1 &
+  # Exported for the stand-in that stops the server for a moment.
+  export PULSE_PID=$!
   poll_for 100 server_answers || { cat "$SOUND_DIR/pulse.log" >&2; return 1; }
 }
 
@@ -143,7 +151,8 @@ start_pipewire() {
   poll_for 100 server_answers || { cat "$SOUND_DIR/pulse.log" >&2; return 1; }
   # Now and then, right after pipewire-pulse starts, the load fails with
   # "Not supported" (seen twice in some forty starts); it is tried again.
-  load_null_sink() { pactl load-module module-null-sink "sink_name=$SINK" rate=48000 channels=2 >/dev/null 2>&1; }
+  # shellcheck disable=SC2046 # the arguments are words of their own
+  load_null_sink() { pactl load-module module-null-sink $(null_sink_arguments) >/dev/null 2>&1; }
   poll_for 100 load_null_sink || { echo "pipewire-pulse did not load the null sink within 10 s" >&2; cat "$SOUND_DIR/pulse.log" >&2; return 1; }
   pactl set-default-sink "$SINK" || return 1
   poll_for 100 null_sink_is_default || { cat "$SOUND_DIR/wireplumber.log" >&2; return 1; }

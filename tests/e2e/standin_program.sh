@@ -8,13 +8,24 @@
 #   turned-down: runs the program and turns its stream down to half at the
 #     sound server as soon as it is there: a program that plays, and goes on
 #     playing, at the wrong level.
+#   stalls: runs the program and stops it (SIGSTOP) for 0.3 s half a second
+#     into the first recording: a program that delivers late.
+#   server-stalls: the same with the sound server stopped instead (PulseAudio,
+#     PULSE_PID): a loss that every stream on the sink suffers.
 #
 # usage: STANDIN_MODE=no-stream standin_program.sh
-#        STANDIN_MODE=dies|turned-down STANDIN_PROGRAM=PATH/TO/sinefold standin_program.sh
+#        STANDIN_MODE=dies|turned-down|stalls|server-stalls STANDIN_PROGRAM=PATH/TO/sinefold standin_program.sh
 set -uo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=sound_server.sh
 source "$HERE/sound_server.sh"
+
+program=$$
+# A recording has begun (a reader besides the keep-alive one is on the
+# monitor), or the program ($program) is gone.
+recording_or_gone() {
+  [ "$(pactl list short source-outputs 2>/dev/null | wc -l)" -gt 1 ] || ! kill -0 "$program" 2>/dev/null
+}
 
 case "${STANDIN_MODE:-}" in
   no-stream)
@@ -23,18 +34,21 @@ case "${STANDIN_MODE:-}" in
   dies)
     # The program takes over this process, so the caller's SIGKILL reaches
     # it; the watcher ends with it either way.
-    program=$$
-    recording_or_gone() {
-      [ "$(pactl list short source-outputs 2>/dev/null | wc -l)" -gt 1 ] || ! kill -0 "$program" 2>/dev/null
-    }
     (poll_for 600 recording_or_gone && kill -KILL "$program" 2>/dev/null) &
     exec "$STANDIN_PROGRAM"
     ;;
   turned-down)
-    program=$$
     stream_or_gone() { [ -n "$(first_stream)" ] || ! kill -0 "$program" 2>/dev/null; }
     first_stream() { pactl list short sink-inputs 2>/dev/null | awk '{ print $1; exit }'; }
     (poll_for 600 stream_or_gone && pactl set-sink-input-volume "$(first_stream)" 50%) &
+    exec "$STANDIN_PROGRAM"
+    ;;
+  stalls | server-stalls)
+    stopped=$program
+    [ "$STANDIN_MODE" = server-stalls ] && stopped=$PULSE_PID
+    # The pauses place the stall past the recording's unjudged start, and are
+    # the stall itself.
+    (poll_for 600 recording_or_gone && sleep 0.5 && kill -STOP "$stopped" && sleep 0.3 && kill -CONT "$stopped") &
     exec "$STANDIN_PROGRAM"
     ;;
   *)
