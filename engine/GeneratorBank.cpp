@@ -54,17 +54,25 @@ uint32_t FillGeneratorStream(GeneratorState& generator, void* buffer, uint32_t l
   std::array<double, kBlock> amplitudes{};
   std::array<double, kBlock> gaps{};
   std::array<int32_t, kBlock> samples;
+  // The phase this routine stored last. Its value read back is the same
+  // bits unless another thread stored since, so the stepping goes on from
+  // the register and takes the value read only when it differs: the next
+  // step then need not wait for its own store to come back from memory.
+  double stepped = generator.Phase.load(kRelaxed);
   for (uint32_t first = 0; first < values; first += kBlock) {
     const auto count = static_cast<uint32_t>(std::min<std::size_t>(kBlock, values - first));
     for (uint32_t i = 0; i < count; ++i) {
       // All three fields are read for every value: a change made by the
       // window thread takes effect at the very next value, also within a
       // buffer.
-      const double phase = generator.Phase.load(kRelaxed);
+      double phase = stepped;
+      const double stored = generator.Phase.load(kRelaxed);
+      if (std::bit_cast<uint64_t>(stored) != std::bit_cast<uint64_t>(stepped)) [[unlikely]] phase = stored;
       phases[i] = phase;
       gaps[i] = tone::ArgumentGap(phase);
       amplitudes[i] = generator.Amplitude.load(kRelaxed);
-      generator.Phase.store(stepper.Next(phase, generator.Frequency.load(kRelaxed)), kRelaxed);
+      stepped = stepper.Next(phase, generator.Frequency.load(kRelaxed));
+      generator.Phase.store(stepped, kRelaxed);
     }
     for (uint64_t exact = kernels.samples(phases.data(), amplitudes.data(), gaps.data(), count, samples.data());
          exact != 0; exact &= exact - 1) {

@@ -1,8 +1,13 @@
-// The stream fill routine: exact values, buffer edges, phase bookkeeping.
+// The stream fill routine: exact values, buffer edges, phase bookkeeping,
+// and a phase stored by another thread during a fill.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
+#include <numbers>
+#include <thread>
 #include <vector>
 
 #include "GeneratorBank.h"
@@ -83,6 +88,52 @@ TEST(GeneratorFill, PhaseCarriesOverFromOneBufferToTheNext) {
   twoCalls.insert(twoCalls.end(), second.begin(), second.end());
   EXPECT_EQ(twoCalls, Fill(whole, 4));
   EXPECT_EQ(split.Phase.load(), whole.Phase.load());
+}
+
+// Another thread (the window's) stores a phase while a long fill runs: at
+// the next value the fill reads it, and that value is the sample of the
+// stored phase. A store between the fill's read of a value's phase and its
+// write of the next one is overwritten, as it always could be, so the
+// writer here stores again and again until the fill ends; and as the writer
+// may not run during a fill at all, the fill is tried a number of times.
+// A fill that read the phase only at its start never departs from the run
+// undisturbed.
+TEST(GeneratorFill, APhaseStoredDuringAFillTakesEffectAtTheNextValue) {
+  constexpr std::size_t kValues = std::size_t{1} << 20;
+  constexpr double kStart = 0.25;
+  constexpr double kStored = 1.25;  // half a cycle on: the samples change sign
+  constexpr double kFrequency = 440.0;
+  constexpr double kLevel = 30000.0;
+  GeneratorState undisturbed;
+  Set(undisturbed, kStart, kFrequency, kLevel);
+  const std::vector<int> before = Fill(undisturbed, kValues);
+  const int storedSample = static_cast<int>(std::trunc(kLevel * std::sin(std::numbers::pi * kStored)));
+
+  constexpr int kTries = 30;
+  for (int attempt = 0; attempt < kTries; ++attempt) {
+    GeneratorState g;
+    Set(g, kStart, kFrequency, kLevel);
+    std::atomic<bool> done{false};
+    std::jthread writer([&g, &done] {
+      // Only once the fill has begun, so that it starts from kStart.
+      while (g.Phase.load(kRelaxed) == kStart && !done.load()) {
+      }
+      while (!done.load()) g.Phase.store(kStored, kRelaxed);
+    });
+    const std::vector<int> values = Fill(g, kValues);
+    done.store(true);
+    writer.join();
+    const auto departs = std::mismatch(values.begin(), values.end(), before.begin()).first;
+    if (departs == values.end()) continue;  // the writer did not run during this fill
+    // At the first value that departs, or a few before it where the two
+    // samples happen to be the same.
+    const auto from = departs - std::min<std::ptrdiff_t>(4, departs - values.begin());
+    EXPECT_NE(std::find(from, departs + 1, storedSample), departs + 1)
+        << "the fill departed at value " << departs - values.begin() << " with " << *departs << ", not "
+        << storedSample;
+    return;
+  }
+  FAIL() << "no fill of " << kTries << " took up the phase stored during it";
 }
 
 TEST(GeneratorFill, SilentLevelStillAdvancesThePhase) {
