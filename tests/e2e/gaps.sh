@@ -42,7 +42,10 @@ trap 'stop_load; stop_reference; cleanup_program_run' EXIT
 
 start_sound_server || fail "could not start Xvfb and the sound server"
 start_program "$SINEFOLD"
-poll_for 100 has_stream || fail "no stream reached the sink within 10 s"
+# A stand-in that never opens one need not be waited for as long as the
+# program (STREAM_WAIT_SECONDS, 10 unless given).
+STREAM_WAIT_SECONDS=${STREAM_WAIT_SECONDS:-10}
+poll_for $((STREAM_WAIT_SECONDS * 10)) has_stream || fail "no stream reached the sink within $STREAM_WAIT_SECONDS s"
 stream_takes_route_asked || fail "the stream did not come the way SDL_AUDIODRIVER='${SDL_AUDIODRIVER:-}' asks"
 # The window shows once the start-up (and its phase reset by the preview) is
 # over; from then on the output is the tones' exact period.
