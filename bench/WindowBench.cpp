@@ -7,6 +7,12 @@
 //                             generators do not
 //   BM_RefreshAfterNewFrequency  a generator's frequency changed: every value
 //                             is computed afresh
+//   BM_RefreshDensestWhileDragging  the drag with all eight generators at
+//                             12000 Hz and full level: every column of
+//                             every trace spans the plot's height
+//
+// Each reports wall time and the CPU time of the whole process (every
+// thread, the chart's render worker too).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -14,6 +20,7 @@
 
 #include "Alerts.h"
 #include "Application.h"
+#include "GeneratorBank.h"
 #include "TChart.h"
 #include "TForm1.h"
 
@@ -53,7 +60,12 @@ void BM_RefreshWhileDragging(benchmark::State& state) {
   state.counters["renders per refresh"] =
       benchmark::Counter(form.Chart1->PaintCount(), benchmark::Counter::kAvgIterations);
 }
-BENCHMARK(BM_RefreshWhileDragging)->Arg(1024)->Arg(32768)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshWhileDragging)
+    ->Arg(1024)
+    ->Arg(32768)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 void BM_RefreshAfterNewFrequency(benchmark::State& state) {
   TForm1 form;
@@ -66,7 +78,36 @@ void BM_RefreshAfterNewFrequency(benchmark::State& state) {
     RefreshAndPaint(form);
   }
 }
-BENCHMARK(BM_RefreshAfterNewFrequency)->Arg(1024)->Arg(32768)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshAfterNewFrequency)
+    ->Arg(1024)
+    ->Arg(32768)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+constexpr double kDensestFrequency = 12000.0;
+constexpr double kFullLevel = 32767.0;
+
+void BM_RefreshDensestWhileDragging(benchmark::State& state) {
+  TForm1 form;
+  if (!Shown(form, state)) return;
+  for (GeneratorState& generator : GeneratorBank) {
+    generator.Frequency.store(kDensestFrequency, std::memory_order_relaxed);
+    generator.Amplitude.store(kFullLevel, std::memory_order_relaxed);
+  }
+  const auto n = static_cast<int>(state.range(0));
+  int step = 0;
+  for (auto _ : state) {
+    form.sbChartSamplesCnt->SetPosition(n - (step++ % 2));
+    RefreshAndPaint(form);
+  }
+}
+BENCHMARK(BM_RefreshDensestWhileDragging)
+    ->Arg(1024)
+    ->Arg(32768)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 }  // namespace
 
