@@ -44,8 +44,8 @@ constexpr std::chrono::seconds kGenerousTimeout{10};
 // Waits for `condition` to hold; false if it still does not at the timeout.
 // The polling interval only spaces the checks: nothing is concluded from it.
 template <class Condition>
-bool WaitFor(Condition condition) {
-  const auto deadline = std::chrono::steady_clock::now() + kGenerousTimeout;
+bool WaitFor(Condition condition, std::chrono::milliseconds timeout = kGenerousTimeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (!condition()) {
     if (std::chrono::steady_clock::now() > deadline) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -17,18 +17,21 @@ namespace {
 using namespace bass_test;
 
 // A stream whose routine, once the test is about to free the output, holds
-// the audio thread inside one call until BASS_Free has been called and for a
-// while after: long enough that a BASS_Free which did not wait for the call
-// returns well before it ends.
+// the audio thread inside one call until BASS_Free has been called, and then
+// until BASS_Free returns. A BASS_Free that waits for the call cannot return
+// while it is held, so there the hold ends at its bound, kHoldPastFree; one
+// that does not wait returns while the call is still held, which the test
+// sees, and the held call then ends at once.
 struct HeldStream {
-  static constexpr std::chrono::milliseconds kHoldPastFree{20};
+  static constexpr std::chrono::milliseconds kHoldPastFree{100};
 
   std::atomic<uint64_t> calls{0};
-  std::atomic<bool> freeing{false};     // the next call is to be held
-  std::atomic<bool> holding{false};     // a call is held, or was
-  std::atomic<bool> freeCalled{false};  // set just before BASS_Free
-  std::atomic<bool> released{false};    // the held call has ended
-  uint64_t callsAtFree = 0;             // test thread only
+  std::atomic<bool> freeing{false};       // the next call is to be held
+  std::atomic<bool> holding{false};       // a call is held, or was
+  std::atomic<bool> freeCalled{false};    // set just before BASS_Free
+  std::atomic<bool> freeReturned{false};  // set just after it
+  std::atomic<bool> released{false};      // the held call has ended
+  uint64_t callsAtFree = 0;               // test thread only
 };
 
 DWORD HoldingProc(HSTREAM, void* buffer, DWORD length, void* user) {
@@ -37,7 +40,7 @@ DWORD HoldingProc(HSTREAM, void* buffer, DWORD length, void* user) {
   stream.calls.fetch_add(1);
   if (stream.freeing.load() && !stream.holding.exchange(true)) {
     WaitFor([&] { return stream.freeCalled.load(); });
-    std::this_thread::sleep_for(HeldStream::kHoldPastFree);
+    WaitFor([&] { return stream.freeReturned.load(); }, HeldStream::kHoldPastFree);
     stream.released.store(true);
   }
   return length;
@@ -67,8 +70,11 @@ TEST_P(OutputThread, FreeWaitsForTheCallUnderWayAndAFreedStreamIsNeverCalledAgai
     stream.freeing = true;
     ASSERT_TRUE(WaitFor([&] { return stream.holding.load(); }));
     stream.freeCalled = true;
-    ASSERT_TRUE(BASS_Free());
-    EXPECT_TRUE(stream.released.load()) << "BASS_Free returned while a fill routine ran";
+    const bool freed = BASS_Free();
+    const bool releasedBeforeReturn = stream.released.load();
+    stream.freeReturned = true;
+    ASSERT_TRUE(freed);
+    EXPECT_TRUE(releasedBeforeReturn) << "BASS_Free returned while a fill routine ran";
     stream.callsAtFree = stream.calls.load();
   }
 }

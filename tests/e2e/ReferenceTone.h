@@ -3,11 +3,11 @@
 //
 // The sink has a third channel, aux0, besides the program's two: the
 // program's stereo stream reaches front-left and front-right only, and a
-// player with a long buffer (which never runs short) plays the reference on
-// aux0 only. One recorder takes all three, so the two are read apart frame
-// for frame. A frame the server or the recorder loses, or a cycle the server
-// misses, disturbs both at the same frames; a buffer the program delivers
-// late disturbs the program alone. So a gap of the program that the
+// plain player at the program's latency plays the reference on aux0 only.
+// One recorder takes all three, so the two are read apart frame for frame. A
+// frame the server or the recorder loses, or a stall of the server that no
+// client at that latency bridges, disturbs both at the same frames; a buffer
+// the program delivers late disturbs the program alone. So a gap of the program that the
 // reference shares is the server's, and only the others count against the
 // program.
 #pragma once

@@ -83,9 +83,10 @@ keep_processors_awake() {
 }
 
 # The reference, from here to the end: one second of it over and over, into a
-# player with a 200 ms buffer, which never runs short. It starts after the
-# program's stream, so the stream checks and the stand-ins that act on the
-# first stream find the program's.
+# plain player with the 20 ms latency the program asks for, so that a stall
+# of the server that a client at that latency cannot bridge shows in both. It
+# starts after the program's stream, so the stream checks and the stand-ins
+# that act on the first stream find the program's.
 "$GAP_CHECK" --write-reference "$WORK/reference.raw" 1 || fail "could not write the reference"
 while cat "$WORK/reference.raw"; do :; done |
   pacat --playback --latency-msec=20 --rate=48000 --channels=1 --channel-map=aux0 --format=s16le &
