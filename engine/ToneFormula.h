@@ -13,6 +13,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace tone {
 
@@ -57,25 +58,88 @@ inline double NextPhase(double phase, double frequency) {
 // long double costs more than loading two doubles); the second carries the
 // first's sign where it is zero, so that -0.0 and infinities come back as
 // they were.
+//
+// Most steps are also done without the extended-precision unit. Within one
+// binade of the phase (the doubles of one sign and exponent, spaced u apart)
+// the step is the same double for every phase: the phase lies on the 64-bit
+// grid of that binade (spacing u / 2^11), so the extended sum is the phase
+// plus the quotient rounded to that grid, R, and its rounding to a double is
+// the phase plus R rounded to a multiple of u, whatever the phase, unless R
+// lies exactly halfway between two multiples (then the phase's own last bit
+// decides the tie, and every step of such a run is taken exactly). This
+// holds while the sum stays inside the binade: if the phase and the phase
+// plus the step both lie in it and the latter is not its edge, the exact sum
+// is less than u from the latter, so inside. Each exact step that finds these
+// conditions starts a run: the step and the bounds of its binade; a step
+// outside them (another binade, another phase stored by another thread, a
+// NaN) is taken exactly again.
 class PhaseStepper {
  public:
   double Next(double phase, double frequency) {
     const auto bits = std::bit_cast<uint64_t>(frequency);
-    if (bits != FFrequencyBits) {
-      FFrequencyBits = bits;
-      const long double quotient = static_cast<long double>(frequency) / kStepDivisor;
-      FQuotientHigh = static_cast<double>(quotient);
-      const long double rest = std::isfinite(FQuotientHigh) ? quotient - FQuotientHigh : 0.0L;
-      FQuotientLow = rest != 0.0L ? static_cast<double>(rest) : std::copysign(0.0, FQuotientHigh);
-    }
-    const long double quotient = static_cast<long double>(FQuotientHigh) + static_cast<long double>(FQuotientLow);
-    return static_cast<double>(quotient + static_cast<long double>(phase));
+    if (bits != FFrequencyBits) [[unlikely]]
+      SetFrequency(frequency, bits);
+    const double next = phase + FRun.step;
+    if (phase >= FRun.phaseLow && phase <= FRun.phaseHigh && next >= FRun.nextLow && next <= FRun.nextHigh)
+        [[likely]]
+      return next;
+    return StepExactly(phase);
   }
 
  private:
+  // A run's bounds, all inclusive: NaN in every field matches no phase.
+  struct Run {
+    double step = std::numeric_limits<double>::quiet_NaN();
+    double phaseLow = std::numeric_limits<double>::quiet_NaN();
+    double phaseHigh = std::numeric_limits<double>::quiet_NaN();
+    double nextLow = std::numeric_limits<double>::quiet_NaN();
+    double nextHigh = std::numeric_limits<double>::quiet_NaN();
+  };
+
+  void SetFrequency(double frequency, uint64_t bits) {
+    FFrequencyBits = bits;
+    const long double quotient = static_cast<long double>(frequency) / kStepDivisor;
+    FQuotientHigh = static_cast<double>(quotient);
+    const long double rest = std::isfinite(FQuotientHigh) ? quotient - FQuotientHigh : 0.0L;
+    FQuotientLow = rest != 0.0L ? static_cast<double>(rest) : std::copysign(0.0, FQuotientHigh);
+    FRun = Run{};
+  }
+
+  double StepExactly(double phase) {
+    const long double quotient = static_cast<long double>(FQuotientHigh) + static_cast<long double>(FQuotientLow);
+    const long double sum = quotient + static_cast<long double>(phase);
+    const double next = static_cast<double>(sum);
+    StartRun(phase, sum, next);
+    return next;
+  }
+
+  // The run through `phase`'s binade, if the exact step phase -> next (sum
+  // before its rounding to a double) shows one; else no run.
+  void StartRun(double phase, long double sum, double next) {
+    FRun = Run{};
+    if (!std::isnormal(phase)) return;
+    const int exponent = std::ilogb(phase);
+    const double unit = std::ldexp(1.0, exponent - std::numeric_limits<double>::digits + 1);
+    const double magnitudeLow = std::ldexp(1.0, exponent);
+    const double magnitudeHigh = std::ldexp(2.0, exponent) - unit;  // no overflow in the top binade
+    const double magnitude = std::fabs(next);
+    if (std::signbit(next) != std::signbit(phase) || magnitude <= magnitudeLow || magnitude > magnitudeHigh) return;
+    // Exact: both lie on the binade's 64-bit grid.
+    const long double gridStep = sum - static_cast<long double>(phase);
+    const long double units = gridStep / unit;
+    if (units - std::floor(units) == 0.5L) return;
+    const double sign = std::copysign(1.0, phase);
+    FRun.step = next - phase;  // exact: both in one binade
+    FRun.phaseLow = sign > 0 ? magnitudeLow : -magnitudeHigh;
+    FRun.phaseHigh = sign > 0 ? magnitudeHigh : -magnitudeLow;
+    FRun.nextLow = sign > 0 ? magnitudeLow + unit : -magnitudeHigh;
+    FRun.nextHigh = sign > 0 ? magnitudeHigh : -(magnitudeLow + unit);
+  }
+
   uint64_t FFrequencyBits = 0;  // the bits of +0.0, whose quotient is +0.0
   double FQuotientHigh = 0.0;
   double FQuotientLow = 0.0;
+  Run FRun;
 };
 
 // Truncates toward zero. A level within 0..32767 always fits; the saturation

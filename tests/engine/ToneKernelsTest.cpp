@@ -276,4 +276,64 @@ TEST(PhaseStepper, StepsAsTheExtendedPrecisionQuotientDoes) {
   }
 }
 
+// Most steps are taken as a double added within the phase's binade; every
+// place where that addition stops being the extended-precision step must be
+// found: a binade's edge crossed upwards, downwards and through zero, a phase
+// that lands on an edge, quotients that round to a tie between two doubles
+// (directly, or only after their rounding to the 64-bit grid), a quotient
+// too small to move the phase, the top binade and the denormals.
+TEST(PhaseStepper, StepsExactlyAcrossBinadesTiesAndEdges) {
+  struct Stream {
+    const char* name;
+    double start;
+    double frequency;
+    int steps;
+  };
+  const double u20 = std::ldexp(1.0, 20 - 52);  // spacing of the doubles in [2^20, 2^21)
+  const Stream streams[] = {
+      {"up through 1, 2 and 4", 0.75, 1234.567, 300},
+      {"down through 1 and 0.5 to below zero", 1.2, -1234.567, 300},
+      {"up from below zero", -0.3, 440.0, 100},
+      {"negative phases growing", -0.9, -987.654, 200},
+      {"onto 2^20 from above, then below it", 0x1p20 + 10 * u20, 48000.0 * -1.4 * u20, 20},
+      // From a phase with an odd last bit the first tie goes down, every
+      // later one up.
+      {"tie between two doubles", 0x1p20 + u20, 48000.0 * 5.5 * u20, 100},
+      {"tie after the 64-bit grid", 0x1p20 + u20, 48000.0 * (5.5 * u20 + std::ldexp(u20, -12)), 100},
+      {"just off the tie", 0x1p20 + u20, 48000.0 * (5.5 * u20 + std::ldexp(u20, -10)), 100},
+      {"too small to move the phase", 1e12, 1e-6, 50},
+      {"top binade into infinity", 0x1.ffffffffffff0p1023, 1e308, 10},
+      {"denormal phases", std::numeric_limits<double>::denorm_min(), 1e-310, 20},
+  };
+  for (const Stream& stream : streams) {
+    tone::PhaseStepper stepper;
+    double phase = stream.start, want = stream.start;
+    for (int step = 0; step < stream.steps; ++step) {
+      phase = stepper.Next(phase, stream.frequency);
+      want = ReferenceNextPhase(want, stream.frequency);
+      ASSERT_EQ(std::bit_cast<uint64_t>(phase), std::bit_cast<uint64_t>(want)) << stream.name << ", step " << step;
+    }
+  }
+  // Phases stored by another thread between steps, each just outside the
+  // binade of the step before, or back in the binade of a step that left it.
+  struct Jumps {
+    double frequency;
+    std::vector<double> phases;
+  };
+  const Jumps jumpSets[] = {
+      {48000.0 * 5.3 * u20,
+       {0x1p20 + u20, 0x1p20 - u20 / 2, 0x1p21 + 8 * u20, 0x1p20 + u20, -(0x1p20 + 100 * u20), -0x1p21}},
+      {48000.0 * -5.3 * u20, {0x1p20 + 100 * u20, 0x1p21, -(0x1p20 + u20), -(0x1p20 - u20 / 2)}},
+      {48000.0 * 3.7 * u20, {0x1p21 - 3 * u20, 0x1p20 + u20}},
+  };
+  for (const Jumps& jumps : jumpSets) {
+    tone::PhaseStepper stepper;
+    for (const double phase : jumps.phases) {
+      EXPECT_EQ(std::bit_cast<uint64_t>(stepper.Next(phase, jumps.frequency)),
+                std::bit_cast<uint64_t>(ReferenceNextPhase(phase, jumps.frequency)))
+          << phase << " + " << jumps.frequency << " / 48000";
+    }
+  }
+}
+
 }  // namespace
