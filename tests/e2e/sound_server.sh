@@ -154,7 +154,10 @@ start_pipewire() {
   # shellcheck disable=SC2046 # the arguments are words of their own
   load_null_sink() { pactl load-module module-null-sink $(null_sink_arguments) >/dev/null 2>&1; }
   poll_for 100 load_null_sink || { echo "pipewire-pulse did not load the null sink within 10 s" >&2; cat "$SOUND_DIR/pulse.log" >&2; return 1; }
-  pactl set-default-sink "$SINK" || return 1
+  # Choosing the default sink fails the same way until WirePlumber has put up
+  # the metadata that holds it (seen with several servers starting at once).
+  set_default_sink() { pactl set-default-sink "$SINK" 2>/dev/null; }
+  poll_for 100 set_default_sink || { echo "pipewire-pulse did not take $SINK as the default sink within 10 s" >&2; cat "$SOUND_DIR/wireplumber.log" >&2; return 1; }
   poll_for 100 null_sink_is_default || { cat "$SOUND_DIR/wireplumber.log" >&2; return 1; }
 }
 
