@@ -121,7 +121,8 @@ class PhaseStepper {
     const int exponent = std::ilogb(phase);
     const double unit = std::ldexp(1.0, exponent - std::numeric_limits<double>::digits + 1);
     const double magnitudeLow = std::ldexp(1.0, exponent);
-    const double magnitudeHigh = std::ldexp(2.0, exponent) - unit;  // no overflow in the top binade
+    // 2 - 2^-52 scaled: the binade's largest double, finite in the top binade too.
+    const double magnitudeHigh = std::ldexp(2.0 - std::numeric_limits<double>::epsilon(), exponent);
     const double magnitude = std::fabs(next);
     if (std::signbit(next) != std::signbit(phase) || magnitude <= magnitudeLow || magnitude > magnitudeHigh) return;
     // Exact: both lie on the binade's 64-bit grid.
