@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <thread>
 #include <vector>
 
 #include "GeneratorBank.h"
+#include "Polling.h"
 #include "bass.h"
 #include "bass_internal.h"
 
@@ -66,16 +66,6 @@ DWORD CountingProc(HSTREAM, void* buffer, DWORD length, void* user) {
   return length;
 }
 
-// Waits up to a generous 10 s for the output to have called `calls` three times.
-bool PlaysThreePasses(const std::atomic<int>& calls) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (calls.load() < 3) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
 // BASS_Free on the default device while the eight generators play (and a
 // stream that counts the output's passes), at the lowest and the highest
 // rate. Closing the device plays out up to two of SDL's buffers (64 ms at
@@ -93,7 +83,7 @@ void BM_FreeWhilePlaying(benchmark::State& state) {
     }
     PlayEightGenerators();
     BASS_ChannelPlay(BASS_StreamCreate(rate, 2, 0, CountingProc, &calls), FALSE);
-    if (!PlaysThreePasses(calls)) {
+    if (!polling::PollUntil([&] { return calls.load() >= 3; })) {
       BASS_Free();
       state.SkipWithError("the output does not play");
       return;

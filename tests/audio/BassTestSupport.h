@@ -11,9 +11,9 @@
 #include <cstring>
 #include <deque>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "Polling.h"
 #include "bass.h"
 #include "bass_internal.h"
 
@@ -37,20 +37,12 @@ inline DWORD CountingProc(HSTREAM, void* buffer, DWORD length, void* user) {
   return length;
 }
 
-// Far beyond what an output rendering every few milliseconds needs, even on a
-// loaded machine under a sanitizer.
-constexpr std::chrono::seconds kGenerousTimeout{10};
+using polling::kGenerousTimeout;
 
 // Waits for `condition` to hold; false if it still does not at the timeout.
-// The polling interval only spaces the checks: nothing is concluded from it.
 template <class Condition>
 bool WaitFor(Condition condition, std::chrono::milliseconds timeout = kGenerousTimeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
+  return polling::PollUntil(condition, timeout);
 }
 
 // Waits until the counter at least reaches `target`.

@@ -7,9 +7,9 @@
 // One recorder takes all three, so the two are read apart frame for frame. A
 // frame the server or the recorder loses, or a stall of the server that no
 // client at that latency bridges, disturbs both at the same frames; a buffer
-// the program delivers late disturbs the program alone. So a gap of the program that the
-// reference shares is the server's, and only the others count against the
-// program.
+// the program delivers late disturbs the program alone. So a gap of the
+// program that the reference shares is the server's, and only the others
+// count against the program.
 #pragma once
 
 #include <cstddef>
