@@ -210,4 +210,35 @@ TEST_F(GapDetector, WithTheReferenceAFaultOfTheWholeSinkIsTheServers) {
   }
 }
 
+// A reference the recording does not hold as played tells nothing, and the
+// recording fails: missing (a server that loses its channel) the server's
+// gaps would count against the program; with the program's sound mixed in (a
+// server that fills its channel from the others) a fault of the program's
+// own shows in the reference too and would pass for the server's.
+TEST_F(GapDetector, WithTheReferenceMissingOrNotAloneTheRecordingFails) {
+  const struct {
+    const char* name;
+    void (*spoil)(Recording&);
+  } cases[] = {
+      {"missing", [](Recording& r) { for (std::size_t i = 2; i < r.size(); i += 3) r[i] = 0; }},
+      {"at half its level", [](Recording& r) { for (std::size_t i = 2; i < r.size(); i += 3) r[i] /= 2; }},
+      {"mixed with the program's left channel",
+       [](Recording& r) {
+         for (std::size_t i = 2; i < r.size(); i += 3) r[i] = static_cast<int16_t>((r[i] + r[i - 2]) / 2);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Samples program = *clean;
+    Silence(program, kFaultAt);
+    Recording recording = WithReference(program);
+    c.spoil(recording);
+    const gaps::Verdict verdict = gaps::JudgeRecordingWithReference(recording, kRecordedSeconds);
+    EXPECT_FALSE(verdict.Passed());
+    EXPECT_NE(Joined(verdict.faults).find("the reference (1000 Hz at 8000) is missing, off its level"),
+              std::string::npos)
+        << Joined(verdict.faults);
+  }
+}
+
 }  // namespace

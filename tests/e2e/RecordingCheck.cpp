@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 
 #include "ReferenceTone.h"
 #include "ToneMeasure.h"
@@ -46,8 +47,32 @@ std::string TonesOffLevel(std::span<const int16_t> samples, std::size_t firstFra
 }
 
 // One fault line when some half-second stretch after the skipped start is
-// off: how many are, and what the first one holds. A stretch that holds one
-// of the server's gaps is not judged: its tones jump in phase there.
+// off by `off` (which says what is off in the stretch beginning at a frame,
+// or nothing): `what`, how many are off and what the first one holds. A
+// stretch that overlaps one of `unjudged` is left out.
+void JudgeStretches(std::size_t frames, std::span<const Gap> unjudged, const char* what,
+                    const std::function<std::string(std::size_t)>& off, Verdict& verdict) {
+  std::size_t stretches = 0, offStretches = 0;
+  std::string first;
+  for (std::size_t start = kSkippedFrames; start + tones::kWindowFrames <= frames; start += tones::kWindowFrames) {
+    if (OverlapsAny(Gap{start, start + tones::kWindowFrames - 1}, unjudged)) continue;
+    ++stretches;
+    const std::string found = off(start);
+    if (found.empty()) continue;
+    if (offStretches++ == 0) {
+      char at[48];
+      std::snprintf(at, sizeof at, "; the first, at %.2f s: ", Seconds(start));
+      first = at + found;
+    }
+  }
+  if (offStretches == 0) return;
+  char line[256];
+  std::snprintf(line, sizeof line, "%s in %zu of %zu half-second stretches", what, offStretches, stretches);
+  verdict.faults.push_back(line + first);
+}
+
+// The start-up tones' levels; a stretch that holds one of the server's gaps
+// is not judged: its tones jump in phase there.
 void JudgeLevels(std::span<const int16_t> samples, Verdict& verdict) {
   const std::size_t frames = samples.size() / kChannels;
   if (frames < kSkippedFrames + tones::kWindowFrames) {
@@ -55,26 +80,44 @@ void JudgeLevels(std::span<const int16_t> samples, Verdict& verdict) {
     return;
   }
   const auto expected = tones::StartUpLevels(tones::kStartUpMasterVolume);
-  std::size_t stretches = 0, offStretches = 0;
-  std::string first;
-  for (std::size_t start = kSkippedFrames; start + tones::kWindowFrames <= frames; start += tones::kWindowFrames) {
-    const Gap stretch{start, start + tones::kWindowFrames - 1};
-    if (OverlapsAny(stretch, verdict.serverGaps)) continue;
-    ++stretches;
-    const std::string off = TonesOffLevel(samples, start, expected);
-    if (off.empty()) continue;
-    if (offStretches++ == 0) {
-      char at[48];
-      std::snprintf(at, sizeof at, "; the first, at %.2f s: ", Seconds(start));
-      first = at + off;
-    }
-  }
-  if (offStretches == 0) return;
-  char line[128];
-  std::snprintf(line, sizeof line,
-                "start-up tones off their levels by more than %.1f dB in %zu of %zu half-second stretches",
-                kLevelToleranceDb, offStretches, stretches);
-  verdict.faults.push_back(line + first);
+  char what[96];
+  std::snprintf(what, sizeof what, "start-up tones off their levels by more than %.1f dB", kLevelToleranceDb);
+  JudgeStretches(frames, verdict.serverGaps, what,
+                 [&](std::size_t start) { return TonesOffLevel(samples, start, expected); }, verdict);
+}
+
+// What is off in the reference's stretch from `firstFrame`: its tone's level,
+// or the level of everything in its channel, which only the tone may make
+// up; as "1000 Hz 0.0 (-inf dB), channel 0.0 (-inf dB)", or empty.
+std::string ReferenceOffLevel(std::span<const int16_t> samples, std::size_t firstFrame) {
+  const std::vector<double> stretch = ReferenceStretch(samples, firstFrame, tones::kWindowFrames);
+  double power = 0.0;
+  for (const double x : stretch) power += x * x;
+  // The amplitude of a lone sine with the stretch's power.
+  const double channel = std::sqrt(2.0 * power / double(stretch.size()));
+  const double tone = tones::AmplitudeAt(stretch, kReferenceFrequency);
+  const double toneDb = 20.0 * std::log10(tone / kReferenceAmplitude);
+  const double channelDb = 20.0 * std::log10(channel / kReferenceAmplitude);
+  if (std::fabs(toneDb) <= kLevelToleranceDb && std::fabs(channelDb) <= kLevelToleranceDb) return {};
+  char off[96];
+  std::snprintf(off, sizeof off, "%.0f Hz %.1f (%+.2f dB), channel %.1f (%+.2f dB)", kReferenceFrequency, tone, toneDb,
+                channel, channelDb);
+  return off;
+}
+
+// The reference must be in its channel at its level and alone, or its gaps
+// tell nothing: without it the server's gaps would count against the
+// program, and with the program's sound mixed into it (a server that fills
+// the channel from the others) the program's own gaps would pass for the
+// server's. Stretches that hold one of its gaps are left out.
+void JudgeReference(std::span<const int16_t> samples, std::span<const Gap> referenceGaps, Verdict& verdict) {
+  char what[160];
+  std::snprintf(what, sizeof what,
+                "the reference (%.0f Hz at %.0f) is missing, off its level by more than %.1f dB or not alone in its "
+                "channel",
+                kReferenceFrequency, kReferenceAmplitude, kLevelToleranceDb);
+  JudgeStretches(samples.size() / kReferencedChannels, referenceGaps, what,
+                 [&](std::size_t start) { return ReferenceOffLevel(samples, start); }, verdict);
 }
 
 void JudgeLength(Verdict& verdict, double expectedSeconds) {
@@ -119,7 +162,10 @@ Verdict JudgeRecording(std::span<const int16_t> samples, double expectedSeconds)
 }
 
 Verdict JudgeRecordingWithReference(std::span<const int16_t> samples, double expectedSeconds) {
-  return JudgeProgram(ProgramPart(samples), expectedSeconds, FindReferenceGaps(samples));
+  const std::vector<Gap> referenceGaps = FindReferenceGaps(samples);
+  Verdict verdict = JudgeProgram(ProgramPart(samples), expectedSeconds, referenceGaps);
+  JudgeReference(samples, referenceGaps, verdict);
+  return verdict;
 }
 
 }  // namespace gaps

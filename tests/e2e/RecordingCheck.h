@@ -42,7 +42,8 @@ Verdict JudgeRecording(std::span<const int16_t> samples, double expectedSeconds)
 // The same for a three-channel recording made with the reference playing
 // beside the program (see ReferenceTone.h): the program's part is judged,
 // and its gaps that the reference shared are the server's, kept apart from
-// `gaps`.
+// `gaps`. The reference must be in its channel at its level and alone, or
+// the recording fails: its gaps would tell nothing.
 Verdict JudgeRecordingWithReference(std::span<const int16_t> samples, double expectedSeconds);
 
 }  // namespace gaps

@@ -49,4 +49,10 @@ std::vector<Gap> FindReferenceGaps(std::span<const int16_t> samples) {
   });
 }
 
+std::vector<double> ReferenceStretch(std::span<const int16_t> samples, std::size_t firstFrame, std::size_t frames) {
+  std::vector<double> stretch(frames);
+  for (std::size_t i = 0; i < frames; ++i) stretch[i] = Reference(samples, firstFrame + i);
+  return stretch;
+}
+
 }  // namespace gaps

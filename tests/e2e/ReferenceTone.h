@@ -1,9 +1,10 @@
 // A steady reference played beside the program, so that a recording tells
 // the sound server's own losses from the program's.
 //
-// The sink has a third channel, aux0, besides the program's two: the
-// program's stereo stream reaches front-left and front-right only, and a
-// plain player at the program's latency plays the reference on aux0 only.
+// The sink has a third channel besides the program's two (which one depends
+// on the server, see gaps.sh): the program's stereo stream reaches
+// front-left and front-right only, and a plain player at the program's
+// latency plays the reference on the third only.
 // One recorder takes all three, so the two are read apart frame for frame. A
 // frame the server or the recorder loses, or a stall of the server that no
 // client at that latency bridges, disturbs both at the same frames; a buffer
@@ -21,7 +22,7 @@
 
 namespace gaps {
 
-// front-left, front-right, aux0.
+// front-left, front-right and the reference's.
 inline constexpr std::size_t kReferencedChannels = 3;
 
 // 100 whole cycles in one period of the start-up tones.
@@ -36,5 +37,8 @@ std::vector<int16_t> ProgramPart(std::span<const int16_t> samples);
 
 // The gaps of the reference in a three-channel recording.
 std::vector<Gap> FindReferenceGaps(std::span<const int16_t> samples);
+
+// `frames` frames of the reference's channel from `firstFrame` on.
+std::vector<double> ReferenceStretch(std::span<const int16_t> samples, std::size_t firstFrame, std::size_t frames);
 
 }  // namespace gaps

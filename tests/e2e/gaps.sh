@@ -21,8 +21,17 @@ GAP_CHECK=$2
 IDLE=$3
 LOADED=$4
 HERE=$(cd "$(dirname "$0")" && pwd)
-# The program's stereo stream reaches the first two channels only.
-SINK_CHANNEL_MAP=front-left,front-right,aux0
+# The reference's channel: one that the program's stereo stream never reaches
+# and that each server carries from player to recorder untouched. PulseAudio
+# fills top-center from the front pair, so there it is aux0; PipeWire (0.3.65)
+# carries an aux channel to the sink but hands a recorder silence for it, and
+# leaves top-center alone, so there it is top-center. gap_check fails a
+# recording whose reference is missing or mixed with other sound.
+case "${SINEFOLD_SOUND_SERVER:-pulseaudio}" in
+  pipewire) REFERENCE_CHANNEL=top-center ;;
+  *) REFERENCE_CHANNEL=aux0 ;;
+esac
+SINK_CHANNEL_MAP=front-left,front-right,$REFERENCE_CHANNEL
 # shellcheck source=sound_server.sh
 source "$HERE/sound_server.sh"
 
@@ -89,7 +98,7 @@ keep_processors_awake() {
 # that act on the first stream find the program's.
 "$GAP_CHECK" --write-reference "$WORK/reference.raw" 1 || fail "could not write the reference"
 while cat "$WORK/reference.raw"; do :; done |
-  pacat --playback --latency-msec=20 --rate=48000 --channels=1 --channel-map=aux0 --format=s16le &
+  pacat --playback --latency-msec=20 --rate=48000 --channels=1 --channel-map="$REFERENCE_CHANNEL" --format=s16le &
 REFERENCE_PID=$!
 reference_plays() { [ "$(pactl list short sink-inputs | wc -l)" -gt 1 ]; }
 poll_for 100 reference_plays || fail "the reference did not reach the sink"
@@ -108,5 +117,5 @@ stop_reference
 program_ended && fail "the program is no longer running at the end of the measurement"
 has_stream || fail "the program's stream is no longer on the sink at the end of the measurement"
 pactl list sink-inputs | grep -E 'Latency' | sed 's/^\s*/latency: /'
-[ "$faults" -eq 0 ] || fail "a recording had gaps, or was off its length or the tones' levels (see above)"
+[ "$faults" -eq 0 ] || fail "a recording had gaps, or was off its length, the tones' levels or the reference (see above)"
 echo "PASS: no gap, the length asked and the start-up levels in ${IDLE} s idle and ${LOADED} s loaded"

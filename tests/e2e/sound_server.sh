@@ -141,7 +141,7 @@ start_pipewire() {
   poll_for 100 bus_written || { cat "$SOUND_DIR/dbus.log" >&2; return 1; }
   local server_env=(env "DBUS_SESSION_BUS_ADDRESS=$(head -1 "$SOUND_DIR/bus")" "XDG_CONFIG_HOME=$HOME/.config")
   "${server_env[@]}" pipewire >"$SOUND_DIR/pipewire.log" 2>&1 &
-  PIPEWIRE_PID=$!
+  export PIPEWIRE_PID=$!
   listens_or_ended() { [ -S "$XDG_RUNTIME_DIR/pipewire-0" ] || ! kill -0 "$PIPEWIRE_PID" 2>/dev/null; }
   poll_for 100 listens_or_ended && kill -0 "$PIPEWIRE_PID" 2>/dev/null || { cat "$SOUND_DIR/pipewire.log" >&2; return 1; }
   "${server_env[@]}" wireplumber >"$SOUND_DIR/wireplumber.log" 2>&1 &
