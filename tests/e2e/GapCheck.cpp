@@ -53,9 +53,16 @@ int Judge(const char* path, double seconds, bool withReference) {
   for (const std::string& fault : verdict.faults) std::printf("%s\n", fault.c_str());
   for (const gaps::Gap& gap : verdict.gaps) PrintGap(gap, "");
   for (const gaps::Gap& gap : verdict.serverGaps) PrintGap(gap, ", the reference's too: the server's");
+  // The reference's losses that the program did not share: a loss of the
+  // server's that reached one stream only, listed so that a gap of the
+  // program's beside one can be read against it.
+  for (const gaps::Gap& gap : verdict.referenceGaps) {
+    if (!gaps::OverlapsAny(gap, verdict.serverGaps)) PrintGap(gap, ", the reference's alone");
+  }
   std::printf("%zu gaps in %.1f s", verdict.gaps.size(), verdict.judgedSeconds);
   if (withReference) {
-    std::printf(" (and %zu the server's; the reference had %zu)", verdict.serverGaps.size(), verdict.referenceGaps);
+    std::printf(" (and %zu the server's; the reference had %zu)", verdict.serverGaps.size(),
+                verdict.referenceGaps.size());
   }
   std::printf("\n");
   return verdict.Passed() ? 0 : 1;

@@ -171,10 +171,16 @@ using RecordingFault = void (*)(Recording&, std::size_t frame);
 void ServerSilence(Recording& r, std::size_t at) { std::fill(r.begin() + 3 * at, r.begin() + 3 * (at + 64), 0); }
 void ServerLoss(Recording& r, std::size_t at) { r.erase(r.begin() + 3 * at, r.begin() + 3 * (at + 63)); }
 
+// Also when the recorder's start holds a moment of silence in every channel,
+// as it does on both servers: that start is not judged, for either.
 TEST_F(GapDetector, WithTheReferenceTheCleanOutputPassesAndTheReferenceHasNoGap) {
-  const gaps::Verdict verdict = gaps::JudgeRecordingWithReference(WithReference(*clean), kRecordedSeconds);
-  EXPECT_TRUE(verdict.Passed()) << Joined(verdict.faults) << verdict.gaps.size() << " gaps";
-  EXPECT_EQ(verdict.referenceGaps, 0u);
+  Recording recording = WithReference(*clean);
+  for (const bool silentStart : {false, true}) {
+    if (silentStart) std::fill_n(recording.begin(), 3 * 256, 0);
+    const gaps::Verdict verdict = gaps::JudgeRecordingWithReference(recording, kRecordedSeconds);
+    EXPECT_TRUE(verdict.Passed()) << Joined(verdict.faults) << verdict.gaps.size() << " gaps";
+    EXPECT_TRUE(verdict.referenceGaps.empty()) << "silent start: " << silentStart;
+  }
 }
 
 // A fault of the program's own stream is the program's, however it looks.

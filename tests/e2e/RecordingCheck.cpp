@@ -145,7 +145,7 @@ Verdict JudgeProgram(std::span<const int16_t> samples, double expectedSeconds, s
   verdict.judgedSeconds = frames > kSkippedFrames ? Seconds(frames - kSkippedFrames) : 0.0;
   JudgeLength(verdict, expectedSeconds);
   JudgeGaps(samples, verdict);
-  verdict.referenceGaps = reference.size();
+  verdict.referenceGaps.assign(reference.begin(), reference.end());
   const auto shared = std::stable_partition(verdict.gaps.begin(), verdict.gaps.end(), [reference](const Gap& gap) {
     return !OverlapsAny(gap, reference);
   });
@@ -162,7 +162,10 @@ Verdict JudgeRecording(std::span<const int16_t> samples, double expectedSeconds)
 }
 
 Verdict JudgeRecordingWithReference(std::span<const int16_t> samples, double expectedSeconds) {
-  const std::vector<Gap> referenceGaps = FindReferenceGaps(samples);
+  // Judged from the same frame on as the program: the recorder's start
+  // holds a moment of silence in every channel.
+  std::vector<Gap> referenceGaps = FindReferenceGaps(samples);
+  std::erase_if(referenceGaps, [](const Gap& gap) { return gap.lastFrame < kSkippedFrames; });
   Verdict verdict = JudgeProgram(ProgramPart(samples), expectedSeconds, referenceGaps);
   JudgeReference(samples, referenceGaps, verdict);
   return verdict;

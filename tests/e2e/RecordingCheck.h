@@ -28,7 +28,7 @@ inline constexpr double kLevelToleranceDb = 0.5;
 struct Verdict {
   std::vector<Gap> gaps;            // frames counted from the recording's start
   std::vector<Gap> serverGaps;      // the program's gaps the reference shared
-  std::size_t referenceGaps = 0;    // all of the reference's
+  std::vector<Gap> referenceGaps;   // all of the reference's
   std::vector<std::string> faults;  // length and levels, one line each
   double seconds = 0.0;             // the recording's length
   double judgedSeconds = 0.0;       // what follows the skipped start
