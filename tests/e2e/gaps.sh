@@ -28,7 +28,7 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 # leaves top-center alone, so there it is top-center. gap_check fails a
 # recording whose reference is missing or mixed with other sound.
 case "${SINEFOLD_SOUND_SERVER:-pulseaudio}" in
-  pipewire) REFERENCE_CHANNEL=top-center REFERENCE_POSITION=TC ;;
+  pipewire) REFERENCE_CHANNEL=top-center ;;
   *) REFERENCE_CHANNEL=aux0 ;;
 esac
 SINK_CHANNEL_MAP=front-left,front-right,$REFERENCE_CHANNEL
@@ -92,22 +92,13 @@ keep_processors_awake() {
 }
 
 # The reference, from here to the end: one second of it over and over, into a
-# plain player of the same kind as the program's stream and at its latency,
-# so that a loss of the server's strikes both alike: pacat at the 20 ms the
-# program asks for through the PulseAudio protocol, or pw-cat at one 256-frame
-# quantum when the program plays through SDL's PipeWire driver (there a
-# PulseAudio client's stream is handled apart from the program's, and the
-# server's losses struck the two at different moments). The reference starts
-# after the program's stream, so the stream checks and the stand-ins that
-# act on the first stream find the program's.
+# plain player with the 20 ms latency the program asks for, so that a stall
+# of the server that a client at that latency cannot bridge shows in both. It
+# starts after the program's stream, so the stream checks and the stand-ins
+# that act on the first stream find the program's.
 "$GAP_CHECK" --write-reference "$WORK/reference.raw" 1 || fail "could not write the reference"
-if [ "${SDL_AUDIODRIVER:-}" = pipewire ]; then
-  while cat "$WORK/reference.raw"; do :; done |
-    pw-cat --playback --latency=256 --rate=48000 --channels=1 --channel-map="$REFERENCE_POSITION" --format=s16 - &
-else
-  while cat "$WORK/reference.raw"; do :; done |
-    pacat --playback --latency-msec=20 --rate=48000 --channels=1 --channel-map="$REFERENCE_CHANNEL" --format=s16le &
-fi
+while cat "$WORK/reference.raw"; do :; done |
+  pacat --playback --latency-msec=20 --rate=48000 --channels=1 --channel-map="$REFERENCE_CHANNEL" --format=s16le &
 REFERENCE_PID=$!
 reference_plays() { [ "$(pactl list short sink-inputs | wc -l)" -gt 1 ]; }
 poll_for 100 reference_plays || fail "the reference did not reach the sink"

@@ -30,7 +30,7 @@ SOUND_SERVER=${SINEFOLD_SOUND_SERVER:-pulseaudio}
 SOUND_TEST_SKIP=77
 case "$SOUND_SERVER" in
   pulseaudio) server_tools=(pulseaudio) ;;
-  pipewire) server_tools=(dbus-daemon pipewire wireplumber pipewire-pulse pw-cat) ;;
+  pipewire) server_tools=(dbus-daemon pipewire wireplumber pipewire-pulse) ;;
   *)
     echo "SINEFOLD_SOUND_SERVER is '$SOUND_SERVER', not pulseaudio or pipewire" >&2
     exit 2
