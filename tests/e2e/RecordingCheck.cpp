@@ -1,4 +1,4 @@
-// Length, levels and gaps of a recording of the start-up output.
+// Length, levels and gaps of a recording of the start-up output, and its reference.
 #include "RecordingCheck.h"
 
 #include <algorithm>
