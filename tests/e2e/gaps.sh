@@ -21,19 +21,20 @@ GAP_CHECK=$2
 IDLE=$3
 LOADED=$4
 HERE=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=sound_server.sh
+source "$HERE/sound_server.sh"
 # The reference's channel: one that the program's stereo stream never reaches
-# and that each server carries from player to recorder untouched. PulseAudio
+# and that the server carries from player to recorder untouched. PulseAudio
 # fills top-center from the front pair, so there it is aux0; PipeWire (0.3.65)
-# carries an aux channel to the sink but hands a recorder silence for it, and
-# leaves top-center alone, so there it is top-center. gap_check fails a
-# recording whose reference is missing or mixed with other sound.
-case "${SINEFOLD_SOUND_SERVER:-pulseaudio}" in
+# loses an aux channel between player and recorder (the links stand, the
+# recording holds silence there) and leaves top-center alone, so there it is
+# top-center. gap_check fails a recording whose reference is missing or
+# mixed with other sound.
+case "$SOUND_SERVER" in
   pipewire) REFERENCE_CHANNEL=top-center ;;
   *) REFERENCE_CHANNEL=aux0 ;;
 esac
 SINK_CHANNEL_MAP=front-left,front-right,$REFERENCE_CHANNEL
-# shellcheck source=sound_server.sh
-source "$HERE/sound_server.sh"
 
 # shellcheck source=program_run.sh
 source "$HERE/program_run.sh"

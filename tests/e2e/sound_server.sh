@@ -14,8 +14,8 @@
 # "$SINK.monitor", so a test runs unchanged on both.
 
 SINK=sinefold_test
-# The null sink's channels: stereo, unless the caller asks for more (gaps.sh
-# adds one for its reference).
+# The null sink's channels: stereo, unless the caller asks for more before
+# start_sound_server (gaps.sh adds one for its reference).
 SINK_CHANNEL_MAP=${SINK_CHANNEL_MAP:-front-left,front-right}
 null_sink_arguments() {
   local commas=${SINK_CHANNEL_MAP//[^,]/}

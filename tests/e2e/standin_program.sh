@@ -48,14 +48,15 @@ case "${STANDIN_MODE:-}" in
     exec "$STANDIN_PROGRAM"
     ;;
   stalls | server-stalls)
-    stopped=$program
+    stopped=$program stall=0.3
     if [ "$STANDIN_MODE" = server-stalls ]; then
-      if [ "$SOUND_SERVER" = pipewire ]; then stopped=$PIPEWIRE_PID; else stopped=$PULSE_PID; fi
+      case "$SOUND_SERVER" in
+        pipewire) stopped=$PIPEWIRE_PID stall=0.15 ;;
+        *) stopped=$PULSE_PID ;;
+      esac
     fi
     # The pauses place the stall past the recording's unjudged start, and are
     # the stall itself.
-    stall=0.3
-    if [ "$STANDIN_MODE" = server-stalls ] && [ "$SOUND_SERVER" = pipewire ]; then stall=0.15; fi
     (poll_for 600 recording_or_gone && sleep 0.5 && kill -STOP "$stopped" && sleep "$stall" && kill -CONT "$stopped") &
     exec "$STANDIN_PROGRAM"
     ;;
