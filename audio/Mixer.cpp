@@ -2,6 +2,7 @@
 #include "Mixer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace bass {
@@ -16,6 +17,8 @@ constexpr uint32_t kSerialMask = (1u << (32 - kSlotBits)) - 1;
 
 std::size_t SlotOf(HSTREAM handle) { return handle & (kMaxStreams - 1); }
 
+SlotMask BitOf(std::size_t slot) { return SlotMask{1} << slot; }
+
 int16_t ClampToSample(float value) { return static_cast<int16_t>(std::lrint(std::clamp(value, -32768.0f, 32767.0f))); }
 
 }  // namespace
@@ -28,6 +31,8 @@ HSTREAM Mixer::Create(uint32_t channels, STREAMPROC* proc, void* user) {
     slot.proc = proc;
     slot.user = user;
     slot.channels = channels;
+    slot.everPlayed = false;
+    ++neverPlayed_;
     const HSTREAM handle = (serial_ << kSlotBits) | static_cast<HSTREAM>(index);
     slot.handle.store(handle, std::memory_order_release);
     return handle;
@@ -44,18 +49,44 @@ Mixer::Slot* Mixer::Find(HSTREAM handle) {
 bool Mixer::SetPlaying(HSTREAM handle, bool playing) {
   Slot* slot = Find(handle);
   if (slot == nullptr) return false;
-  slot->playing.store(playing, std::memory_order_release);
+  const SlotMask bit = BitOf(SlotOf(handle));
+  if (!playing) {
+    requested_ &= ~bit;
+    held_ &= ~bit;
+  } else if (!(requested_ & bit)) {
+    requested_ |= bit;
+    if (!slot->everPlayed) {
+      slot->everPlayed = true;
+      --neverPlayed_;
+      held_ |= bit;
+    }
+  }
+  if (neverPlayed_ == 0) held_ = 0;  // the set is complete: it starts now
+  Publish();
   return true;
+}
+
+// The playing streams go out in one store, so a renderer never sees part of
+// a set. Playing is stored first: a renderer that sees a stream no longer
+// waiting then also sees it playing.
+void Mixer::Publish() {
+  playing_.store(requested_ & ~held_, std::memory_order_release);
+  waiting_.store(held_, std::memory_order_release);
 }
 
 void Mixer::ReleaseAll() {
   for (Slot& slot : slots_) {
-    slot.playing.store(false, std::memory_order_relaxed);
     slot.handle.store(0, std::memory_order_relaxed);
     slot.proc = nullptr;
     slot.user = nullptr;
     slot.channels = 0;
+    slot.everPlayed = false;
   }
+  requested_ = 0;
+  neverPlayed_ = 0;
+  held_ = 0;
+  Publish();
+  heldFrames_ = 0;
 }
 
 void Mixer::Render(int16_t* out, uint32_t frames) noexcept {
@@ -70,11 +101,25 @@ void Mixer::Render(int16_t* out, uint32_t frames) noexcept {
 void Mixer::RenderBlock(int16_t* out, uint32_t frames) noexcept {
   const std::size_t values = std::size_t{frames} * kOutputChannels;
   std::fill_n(mixBlock_.begin(), values, 0.0f);
-  for (Slot& slot : slots_) {
-    if (slot.playing.load(std::memory_order_acquire)) AddStream(slot, frames);
+  for (SlotMask streams = StreamsToRender(frames); streams != 0; streams &= streams - 1) {
+    AddStream(slots_[std::countr_zero(streams)], frames);
   }
   const float volume = volume_.load(std::memory_order_relaxed);
   for (std::size_t i = 0; i < values; ++i) out[i] = ClampToSample(mixBlock_[i] * volume);
+}
+
+// The streams of this block: those playing, and the held ones as well once
+// they have waited kGroupStartLimit frames for the rest of their set.
+SlotMask Mixer::StreamsToRender(uint32_t frames) noexcept {
+  const SlotMask waiting = waiting_.load(std::memory_order_acquire);
+  const SlotMask playing = playing_.load(std::memory_order_acquire);
+  if (waiting == 0) {
+    heldFrames_ = 0;
+    return playing;
+  }
+  if (heldFrames_ >= kGroupStartLimit) return playing | waiting;
+  heldFrames_ += frames;
+  return playing;
 }
 
 void Mixer::AddStream(Slot& slot, uint32_t frames) noexcept {

@@ -4,8 +4,16 @@
 // control thread under the library's lock; Render runs on the audio thread
 // and takes no lock. A slot's routine, user value and channel count are
 // written before its handle and playing flag are published (release) and are
-// read only after the playing flag was seen (acquire). ReleaseAll may only run
-// while nothing renders, which the output guarantees by stopping first.
+// read only after the stream is seen playing (acquire). ReleaseAll may only
+// run while nothing renders, which the output guarantees by stopping first.
+//
+// Streams created together start together. The output runs while a caller
+// creates its streams and starts them one call at a time, so a block could
+// fall between two starts and the streams would begin a block apart, out of
+// the phase relation the caller set up. A stream that has never played is
+// therefore held while any stream created with it has not been started yet;
+// the set is then published in one store and begins on one frame. A set that
+// is not complete within kGroupStartLimit frames of output plays as it is.
 #pragma once
 
 #include <array>
@@ -26,11 +34,19 @@ inline constexpr uint32_t kOutputChannels = 2;
 // SdlOutput.cpp); the mixer renders any count, in blocks of at most this.
 inline constexpr uint32_t kBufferFrames = 1024;
 
+// How long started streams wait for the rest of their set: 100 ms at 48000
+// Hz, far more than a caller needs between two starts, short enough that a
+// set left incomplete still plays at once to the ear.
+inline constexpr uint32_t kGroupStartLimit = 4800;
+
 // Render takes no lock, so what it shares with the control thread must be
 // real atomic instructions, never the library's lock-based fallback.
-static_assert(std::atomic<HSTREAM>::is_always_lock_free && std::atomic<bool>::is_always_lock_free &&
+static_assert(std::atomic<HSTREAM>::is_always_lock_free && std::atomic<uint64_t>::is_always_lock_free &&
                   std::atomic<float>::is_always_lock_free,
               "the stream slots and the volume are shared with the audio thread");
+// One bit per slot: which streams play is published in a single store.
+using SlotMask = uint64_t;
+static_assert(kMaxStreams == 8 * sizeof(SlotMask));
 
 class Mixer {
  public:
@@ -52,20 +68,32 @@ class Mixer {
  private:
   struct Slot {
     std::atomic<HSTREAM> handle{0};
-    std::atomic<bool> playing{false};
     STREAMPROC* proc = nullptr;
     void* user = nullptr;
     uint32_t channels = 0;
+    bool everPlayed = false;  // control thread
   };
 
   Slot* Find(HSTREAM handle);
+  void Publish();
+  SlotMask StreamsToRender(uint32_t frames) noexcept;
   void RenderBlock(int16_t* out, uint32_t frames) noexcept;
   void AddStream(Slot& slot, uint32_t frames) noexcept;
 
   std::array<Slot, kMaxStreams> slots_;
   std::atomic<float> volume_{1.0f};
   uint32_t serial_ = 0;
+  // Control thread: what callers asked to play, the streams created and
+  // never started, and the first starts held until their set is complete.
+  SlotMask requested_ = 0;
+  uint32_t neverPlayed_ = 0;
+  SlotMask held_ = 0;
+  // What the renderer sees: the streams that play, and the held ones it may
+  // start on its own once they have waited kGroupStartLimit frames.
+  std::atomic<SlotMask> playing_{0};
+  std::atomic<SlotMask> waiting_{0};
   // Audio thread only.
+  uint32_t heldFrames_ = 0;
   std::array<int16_t, kBufferFrames * kOutputChannels> streamBlock_{};
   std::array<float, kBufferFrames * kOutputChannels> mixBlock_{};
 };

@@ -1,11 +1,13 @@
-// The mix, rendered offline: sums, channels, volume, clamping, pausing, and
-// the volume an output starts at whatever happened while there was none.
+// The mix, rendered offline: sums, channels, volume, clamping, pausing, the
+// volume an output starts at whatever happened while there was none, and
+// streams created together starting on one frame.
 #include <array>
 #include <cmath>
 #include <functional>
 #include <vector>
 
 #include "BassTestSupport.h"
+#include "Mixer.h"
 
 namespace {
 
@@ -165,16 +167,62 @@ DWORD OverclaimingProc(HSTREAM handle, void* buffer, DWORD length, void* user) {
 TEST_F(Mixing, ARoutineThatWritesLessLeavesSilenceAndOneThatClaimsMoreIsHeldToTheBuffer) {
   int16_t level = 500;
   const HSTREAM half = BASS_StreamCreate(kRate, 2, 0, HalfFillingProc, &level);
-  const HSTREAM over = BASS_StreamCreate(kRate, 2, 0, OverclaimingProc, &level);
   ASSERT_TRUE(BASS_ChannelPlay(half, FALSE));
   std::vector<int16_t> out(2 * 256);
   ASSERT_TRUE(BASS_OfflineRender(out.data(), 256));
   EXPECT_EQ(out.front(), 500);
   EXPECT_EQ(out.back(), 0);
   ASSERT_TRUE(BASS_ChannelStop(half));
+  const HSTREAM over = BASS_StreamCreate(kRate, 2, 0, OverclaimingProc, &level);
   ASSERT_TRUE(BASS_ChannelPlay(over, FALSE));
   ASSERT_TRUE(BASS_OfflineRender(out.data(), 256));
   EXPECT_EQ(out.back(), 500);
+}
+
+// A stream that counts the frames it has been asked for: two streams are in
+// step when their counts agree.
+struct FrameCount {
+  int16_t level = 100;
+  uint64_t frames = 0;
+};
+
+DWORD FrameCountingProc(HSTREAM handle, void* buffer, DWORD length, void* user) {
+  auto* count = static_cast<FrameCount*>(user);
+  count->frames += length / (2 * sizeof(int16_t));
+  return ConstantProc(handle, buffer, length, &count->level);
+}
+
+// A block may fall between any two starts of a caller's set: the first
+// streams must not run ahead of the last, or the phases the caller set up are
+// lost. A set left incomplete still plays, late by at most the wait.
+TEST_F(Mixing, StreamsCreatedTogetherStartOnTheSameFrame) {
+  std::array<FrameCount, 3> counts;
+  std::array<HSTREAM, 3> streams{};
+  for (std::size_t i = 0; i < streams.size(); ++i)
+    streams[i] = BASS_StreamCreate(kRate, 2, 0, FrameCountingProc, &counts[i]);
+  ASSERT_TRUE(BASS_ChannelPlay(streams[0], FALSE));
+  EXPECT_EQ(RenderFrame()[0], 0);
+  ASSERT_TRUE(BASS_ChannelPlay(streams[1], FALSE));
+  EXPECT_EQ(RenderFrame()[0], 0);
+  ASSERT_TRUE(BASS_ChannelPlay(streams[2], FALSE));
+  EXPECT_EQ(RenderFrame()[0], 300);
+  for (const FrameCount& count : counts) EXPECT_EQ(count.frames, 1500u);
+
+  // Paused and played again, a stream that has played is not held back by a
+  // new set being started.
+  ASSERT_TRUE(BASS_ChannelPause(streams[0]));
+  FrameCount late;
+  const HSTREAM lateStream = BASS_StreamCreate(kRate, 2, 0, FrameCountingProc, &late);
+  const HSTREAM neverStarted = BASS_StreamCreate(kRate, 2, 0, FrameCountingProc, &late);
+  ASSERT_NE(neverStarted, 0u);
+  ASSERT_TRUE(BASS_ChannelPlay(streams[0], FALSE));
+  ASSERT_TRUE(BASS_ChannelPlay(lateStream, FALSE));
+  std::vector<int16_t> out(2 * bass::kGroupStartLimit);
+  ASSERT_TRUE(BASS_OfflineRender(out.data(), bass::kGroupStartLimit));
+  EXPECT_EQ(out.front(), 300);
+  EXPECT_EQ(out.back(), 300) << "the incomplete set started before its wait ran out";
+  EXPECT_EQ(late.frames, 0u);
+  EXPECT_EQ(RenderFrame()[0], 400) << "the incomplete set did not start after its wait";
 }
 
 }  // namespace
