@@ -3,7 +3,7 @@
 // Thread rules: Create, SetPlaying, ReleaseAll and SetVolume run on the
 // control thread under the library's lock; Render runs on the audio thread
 // and takes no lock. A slot's routine, user value and channel count are
-// written before its handle and playing flag are published (release) and are
+// written before its handle and its start are published (release) and are
 // read only after the stream is seen playing (acquire). ReleaseAll may only
 // run while nothing renders, which the output guarantees by stopping first.
 //

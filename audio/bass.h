@@ -139,7 +139,10 @@ BASSAPI BOOL BASS_Free(void) BASS_NOEXCEPT;
 BASSAPI HSTREAM BASS_StreamCreate(DWORD freq, DWORD chans, DWORD flags, STREAMPROC *proc, void *user) BASS_NOEXCEPT;
 
 /* Starts or resumes a stream; `restart` has no effect, as streams hold no
- * buffered sound. Playing an already playing stream succeeds. */
+ * buffered sound. Playing an already playing stream succeeds. Streams
+ * created together start on the same frame: a stream's first start waits
+ * until every stream created with it has been started, or for 100 ms of
+ * output at most. */
 BASSAPI BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) BASS_NOEXCEPT;
 /* Pause and stop both halt a stream's fill routine until it plays again.
  * They do not wait for the audio thread: a call of the routine that was under
