@@ -31,8 +31,7 @@ HSTREAM Mixer::Create(uint32_t channels, STREAMPROC* proc, void* user) {
     slot.proc = proc;
     slot.user = user;
     slot.channels = channels;
-    slot.everPlayed = false;
-    ++neverPlayed_;
+    neverPlayed_ |= BitOf(index);
     const HSTREAM handle = (serial_ << kSlotBits) | static_cast<HSTREAM>(index);
     slot.handle.store(handle, std::memory_order_release);
     return handle;
@@ -53,11 +52,10 @@ bool Mixer::SetPlaying(HSTREAM handle, bool playing) {
   if (!playing) {
     requested_ &= ~bit;
     held_ &= ~bit;
-  } else if (!(requested_ & bit)) {
+  } else {
     requested_ |= bit;
-    if (!slot->everPlayed) {
-      slot->everPlayed = true;
-      --neverPlayed_;
+    if (neverPlayed_ & bit) {
+      neverPlayed_ &= ~bit;
       held_ |= bit;
     }
   }
@@ -80,7 +78,6 @@ void Mixer::ReleaseAll() {
     slot.proc = nullptr;
     slot.user = nullptr;
     slot.channels = 0;
-    slot.everPlayed = false;
   }
   requested_ = 0;
   neverPlayed_ = 0;

@@ -71,7 +71,6 @@ class Mixer {
     STREAMPROC* proc = nullptr;
     void* user = nullptr;
     uint32_t channels = 0;
-    bool everPlayed = false;  // control thread
   };
 
   Slot* Find(HSTREAM handle);
@@ -86,7 +85,7 @@ class Mixer {
   // Control thread: what callers asked to play, the streams created and
   // never started, and the first starts held until their set is complete.
   SlotMask requested_ = 0;
-  uint32_t neverPlayed_ = 0;
+  SlotMask neverPlayed_ = 0;
   SlotMask held_ = 0;
   // What the renderer sees: the streams that play, and the held ones it may
   // start on its own once they have waited kGroupStartLimit frames.

@@ -17,9 +17,12 @@ namespace {
 constexpr std::size_t kChannels = 2;
 constexpr std::array<const char*, kChannels> kChannelNames{"left", "right"};
 
-std::vector<double> ChannelStretch(std::span<const int16_t> samples, std::size_t channel, std::size_t firstFrame) {
+// One half-second stretch of one channel of a recording of `channels`
+// interleaved channels.
+std::vector<double> ChannelStretch(std::span<const int16_t> samples, std::size_t channels, std::size_t channel,
+                                   std::size_t firstFrame) {
   std::vector<double> stretch(tones::kWindowFrames);
-  for (std::size_t i = 0; i < stretch.size(); ++i) stretch[i] = samples[(firstFrame + i) * kChannels + channel];
+  for (std::size_t i = 0; i < stretch.size(); ++i) stretch[i] = samples[(firstFrame + i) * channels + channel];
   return stretch;
 }
 
@@ -32,7 +35,7 @@ std::string TonesOffLevel(std::span<const int16_t> samples, std::size_t firstFra
   const auto frequencies = tones::StartUpFrequencies();
   std::string off;
   for (std::size_t channel = 0; channel < kChannels; ++channel) {
-    const std::vector<double> stretch = ChannelStretch(samples, channel, firstFrame);
+    const std::vector<double> stretch = ChannelStretch(samples, kChannels, channel, firstFrame);
     for (std::size_t k = 0; k < frequencies.size(); ++k) {
       const double amplitude = tones::AmplitudeAt(stretch, frequencies[k]);
       const double errorDb = 20.0 * std::log10(amplitude / expected[k]);
@@ -90,7 +93,7 @@ void JudgeLevels(std::span<const int16_t> samples, Verdict& verdict) {
 // or the level of everything in its channel, which only the tone may make
 // up; as "1000 Hz 0.0 (-inf dB), channel 0.0 (-inf dB)", or empty.
 std::string ReferenceOffLevel(std::span<const int16_t> samples, std::size_t firstFrame) {
-  const std::vector<double> stretch = ReferenceStretch(samples, firstFrame, tones::kWindowFrames);
+  const std::vector<double> stretch = ChannelStretch(samples, kReferencedChannels, kReferenceChannel, firstFrame);
   double power = 0.0;
   for (const double x : stretch) power += x * x;
   // The amplitude of a lone sine with the stretch's power.

@@ -13,10 +13,9 @@ namespace gaps {
 namespace {
 
 constexpr std::size_t kProgramChannels = 2;
-constexpr std::size_t kReference = 2;  // the channel's index in a frame
 
 int Reference(std::span<const int16_t> samples, std::size_t frame) {
-  return samples[frame * kReferencedChannels + kReference];
+  return samples[frame * kReferencedChannels + kReferenceChannel];
 }
 
 }  // namespace
@@ -47,12 +46,6 @@ std::vector<Gap> FindReferenceGaps(std::span<const int16_t> samples) {
   return GroupDepartures(samples.size() / kReferencedChannels, [samples](std::size_t frame) {
     return std::abs(Reference(samples, frame) - Reference(samples, frame - kPeriodFrames)) > kTolerance;
   });
-}
-
-std::vector<double> ReferenceStretch(std::span<const int16_t> samples, std::size_t firstFrame, std::size_t frames) {
-  std::vector<double> stretch(frames);
-  for (std::size_t i = 0; i < frames; ++i) stretch[i] = Reference(samples, firstFrame + i);
-  return stretch;
 }
 
 }  // namespace gaps

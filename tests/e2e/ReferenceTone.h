@@ -24,6 +24,7 @@ namespace gaps {
 
 // front-left, front-right and the reference's.
 inline constexpr std::size_t kReferencedChannels = 3;
+inline constexpr std::size_t kReferenceChannel = 2;  // its index in a frame
 
 // 100 whole cycles in one period of the start-up tones.
 inline constexpr double kReferenceFrequency = 1000.0;
@@ -37,8 +38,5 @@ std::vector<int16_t> ProgramPart(std::span<const int16_t> samples);
 
 // The gaps of the reference in a three-channel recording.
 std::vector<Gap> FindReferenceGaps(std::span<const int16_t> samples);
-
-// `frames` frames of the reference's channel from `firstFrame` on.
-std::vector<double> ReferenceStretch(std::span<const int16_t> samples, std::size_t firstFrame, std::size_t frames);
 
 }  // namespace gaps
